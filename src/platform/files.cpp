@@ -1,0 +1,157 @@
+// Files for the game, on a POSIX system.
+#include "platform/files.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include "platform/gbk.h"
+
+namespace kelvora {
+namespace {
+
+constexpr const char* kAttributeName = "user.DOSATTRIB";
+
+bool WriteAll(int fd, const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::optional<uint32_t> ReadAttributes(const std::string& systemPath) {
+    struct stat info {};
+    if (::stat(systemPath.c_str(), &info) != 0) return std::nullopt;
+    char value[64] = {};
+    const ssize_t n = ::getxattr(systemPath.c_str(), kAttributeName, value, sizeof value - 1);
+    if (n <= 0) return 0u;
+    // Wine and older Samba store the attributes as the text "0x..".
+    value[n] = '\0';
+    char* end = nullptr;
+    const unsigned long bits = std::strtoul(value, &end, 16);
+    if (end == value) return 0u;
+    return static_cast<uint32_t>(bits) & 0x27u;
+}
+
+}  // namespace
+
+std::optional<std::string> SystemPath(const Text& path) {
+    if (path.empty()) return std::nullopt;
+    Conversion utf8 = GbkToUtf8(path);
+    if (!utf8.ok || utf8.text.find('\0') != std::string::npos) return std::nullopt;
+    return std::move(utf8.text);
+}
+
+Text ProgramDirectory() {
+    char buffer[PATH_MAX + 1];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, PATH_MAX);
+    if (n <= 0) return ".";
+    std::string exe(buffer, static_cast<size_t>(n));
+    const size_t slash = exe.rfind('/');
+    std::string folder;
+    if (slash == std::string::npos) folder.push_back('.');
+    else if (slash == 0) folder.push_back('/');
+    else folder = exe.substr(0, slash);
+    Conversion gbk = Utf8ToGbk(folder);
+    return gbk.ok ? gbk.text : Text(".");
+}
+
+bool EnterProgramDirectory() {
+    char buffer[PATH_MAX + 1];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, PATH_MAX);
+    if (n <= 0) return false;
+    std::string exe(buffer, static_cast<size_t>(n));
+    const size_t slash = exe.rfind('/');
+    if (slash == std::string::npos) return false;
+    const std::string folder = slash == 0 ? "/" : exe.substr(0, slash);
+    return ::chdir(folder.c_str()) == 0;
+}
+
+bool FileExists(const Text& path) {
+    const auto systemPath = SystemPath(path);
+    struct stat info {};
+    return systemPath && ::stat(systemPath->c_str(), &info) == 0;
+}
+
+ByteArray ReadWholeFile(const Text& path) {
+    ByteArray bytes;
+    const auto systemPath = SystemPath(path);
+    if (!systemPath) return bytes;
+    const int fd = ::open(systemPath->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return bytes;
+    }
+    uint8_t chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            bytes.clear();  // a read error gives nothing rather than half a file
+            break;
+        }
+        if (n == 0) break;
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+bool WriteWholeFile(const Text& path, std::initializer_list<const ByteArray*> parts) {
+    const auto systemPath = SystemPath(path);
+    if (!systemPath) return false;
+    if (const auto attributes = ReadAttributes(*systemPath)) {
+        if (*attributes & (kAttributeReadOnly | kAttributeHidden | kAttributeSystem)) return false;
+    }
+    const int fd = ::open(systemPath->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    struct stat info {};
+    // Only ordinary files are written; the lock keeps another writer out while we truncate.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+        ::ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        return false;
+    }
+    bool ok = true;
+    for (const ByteArray* part : parts) {
+        if (part && !part->empty() && !WriteAll(fd, part->data(), part->size())) {
+            ok = false;
+            break;
+        }
+    }
+    if (::close(fd) != 0) ok = false;
+    return ok;
+}
+
+bool WriteWholeFile(const Text& path, const ByteArray& data) { return WriteWholeFile(path, {&data}); }
+
+bool SetFileAttributeBits(const Text& path, uint32_t attributes) {
+    const auto systemPath = SystemPath(path);
+    if (!systemPath) return false;
+    char value[16];
+    std::snprintf(value, sizeof value, "0x%x", attributes & 0x27u);
+    return ::setxattr(systemPath->c_str(), kAttributeName, value, std::char_traits<char>::length(value), 0) == 0;
+}
+
+std::optional<uint32_t> GetFileAttributeBits(const Text& path) {
+    const auto systemPath = SystemPath(path);
+    if (!systemPath) return std::nullopt;
+    return ReadAttributes(*systemPath);
+}
+
+}  // namespace kelvora

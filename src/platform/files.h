@@ -1,0 +1,43 @@
+// Files for the game: whole-file reads and writes, existence, and the DOS-style attributes
+// (read-only, hidden, system, archive) that Wine and Samba keep in the user.DOSATTRIB attribute.
+// Paths are GBK texts; they become UTF-8 only when handed to the system.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+
+#include "platform/text.h"
+
+namespace kelvora {
+
+enum FileAttribute : uint32_t {
+    kAttributeReadOnly = 0x01,
+    kAttributeHidden = 0x02,
+    kAttributeSystem = 0x04,
+    kAttributeArchive = 0x20,
+};
+
+// The folder that holds the executable, without a trailing separator. When its path has no GBK
+// form, "." (the program makes this folder its current directory at start).
+Text ProgramDirectory();
+// Makes the program directory the current directory; false when that fails.
+bool EnterProgramDirectory();
+
+bool FileExists(const Text& path);
+// Empty when the file is missing, unreadable, a directory, or the name has no system form.
+ByteArray ReadWholeFile(const Text& path);
+// Creates or truncates the file and writes the non-empty arrays one after the other, holding an
+// exclusive lock meanwhile. False for an empty path, a name with no system form, a file that
+// cannot be opened, and an existing file marked read-only, hidden or system.
+bool WriteWholeFile(const Text& path, std::initializer_list<const ByteArray*> parts);
+bool WriteWholeFile(const Text& path, const ByteArray& data);
+// Sets the attributes to attributes & 0x27; false where the file system keeps no attributes.
+bool SetFileAttributeBits(const Text& path, uint32_t attributes);
+// The attributes, 0 when none were ever set; nullopt when the file does not exist.
+std::optional<uint32_t> GetFileAttributeBits(const Text& path);
+
+// The system (UTF-8) form of a GBK path; nullopt when it has none.
+std::optional<std::string> SystemPath(const Text& path);
+
+}  // namespace kelvora
