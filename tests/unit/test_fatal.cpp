@@ -1,0 +1,49 @@
+// The fatal report: its exact text, and the end of the program with exit code -1.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "platform/arithmetic.h"
+#include "platform/fatal.h"
+
+namespace kelvora {
+namespace {
+
+TEST(Fatal, ReportText) {
+    EXPECT_EQ(FatalReportText(std::nullopt, "不能整除于零"), "运行时出错!\r\n\r\n错误信息：不能整除于零\r\n");
+    EXPECT_EQ(FatalReportText(7, ""), "运行时出错!\r\n\r\n错误代码：7\r\n\r\n");
+    EXPECT_EQ(OutOfMemoryMessage(4096), "分配 4096 字节内存失败!");
+}
+
+// The message box of these tests writes the raw GBK report, so the death test can match it.
+void RawBox(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stderr); }
+
+TEST(FatalDeathTest, DivisionByZeroEndsTheProgramWithItsMessage) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            SetFatalMessageBox(RawBox);
+            IntDiv(1, 0);
+        },
+        ::testing::ExitedWithCode(255), "不能整除于零");
+    EXPECT_EXIT(
+        {
+            SetFatalMessageBox(RawBox);
+            Remainder(1, 0);
+        },
+        ::testing::ExitedWithCode(255), "不能求余数于零");
+}
+
+TEST(Arithmetic, TruncationTowardZero) {
+    EXPECT_EQ(IntDiv(7, 2), 3);
+    EXPECT_EQ(IntDiv(-7, 2), -3);
+    EXPECT_EQ(Remainder(-7, 2), -1);
+    EXPECT_EQ(Remainder(7, -2), 1);
+    EXPECT_EQ(Rgb(33, 32, 33), 0x212021u);
+    std::vector<int32_t> list{5, -1, 3, 3};
+    SortAscending(list);
+    EXPECT_EQ(list, (std::vector<int32_t>{-1, 3, 3, 5}));
+}
+
+}  // namespace
+}  // namespace kelvora
