@@ -1,0 +1,65 @@
+// The font service: finds faces through fontconfig, rasterises glyphs with SDL_ttf once each, and
+// writes GBK lines into 32-bit pixel buffers. Needs no display.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "platform/text.h"
+
+namespace kelvora {
+
+// A face as the layouts name it: GBK face name ("宋体", "黑体", "MS Serif"), character height in
+// pixels and weight (400 normal, 700 bold).
+struct FontSpec {
+    Text face;
+    int32_t pixelSize = 12;
+    int32_t weight = 400;
+
+    bool operator==(const FontSpec&) const = default;
+};
+
+// The platform's default GUI font, used by buttons and by panels that set no font of their own.
+FontSpec DefaultGuiFont();
+
+// A window onto 32-bit pixels: `pixels` is the top-left pixel, `stride` counts pixels per row.
+// A control's rectangle inside a window framebuffer is one, with the framebuffer's stride.
+struct PixelTarget {
+    uint32_t* pixels = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t stride = 0;
+};
+
+// One instance serves every window and panel of the program (pass it by reference). It is not
+// thread-safe: all text is drawn on the user-interface thread. Each face and size is opened once
+// and each character rasterised once; a missing face falls back to whatever fontconfig offers, and
+// with no font at all every text measures 0 and draws nothing.
+class FontService {
+public:
+    FontService();
+    ~FontService();
+    FontService(const FontService&) = delete;
+    FontService& operator=(const FontService&) = delete;
+
+    // False when no font could be opened at all.
+    bool HasFonts();
+
+    // Height of one line of text in this font: the step between lines and the height of "W".
+    int32_t LineHeight(const FontSpec& font);
+    // Width in pixels of one GBK line (line breaks are not interpreted here).
+    int32_t TextWidth(const FontSpec& font, std::string_view gbkLine);
+    // Draws one GBK line with its top-left corner at (x, y), clipped to the target. Antialiased:
+    // each glyph's coverage is blended over the destination, so fully covered pixels take exactly
+    // `colour` (0x00BBGGRR). Characters without a GBK or glyph form are left out; the rest is
+    // drawn. Returns the width advanced.
+    int32_t DrawTextLine(const FontSpec& font, std::string_view gbkLine, const PixelTarget& target,
+                         int32_t x, int32_t y, uint32_t colour);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace kelvora
