@@ -1,0 +1,174 @@
+// The boundary to the operating system: OS windows, their pixels, input, time, sound, message
+// boxes, the clipboard and the program's folders, said in the game's terms and not in SDL's.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace kelvora {
+
+// Identifies one OS window of a host; 0 names none.
+using HostWindowId = uint32_t;
+
+struct Point {
+    int32_t x = 0;
+    int32_t y = 0;
+    bool operator==(const Point&) const = default;
+};
+
+struct Size {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool operator==(const Size&) const = default;
+};
+
+// A rectangle of pixels: left and top included, width and height counted from there.
+struct Rect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+
+    bool Empty() const { return width <= 0 || height <= 0; }
+    int32_t Right() const { return left + width; }
+    int32_t Bottom() const { return top + height; }
+    bool Contains(int32_t x, int32_t y) const {
+        return x >= left && y >= top && x < Right() && y < Bottom();
+    }
+    bool operator==(const Rect&) const = default;
+};
+
+Rect Intersect(const Rect& a, const Rect& b);
+// The smallest rectangle holding both; an empty one counts as nothing.
+Rect Union(const Rect& a, const Rect& b);
+
+// The thickness of a window's frame on each side: outer rectangle minus client area.
+struct FrameSizes {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+    bool operator==(const FrameSizes&) const = default;
+};
+
+struct HostWindowSpec {
+    Text title;                 // GBK; converted at the edge
+    Size client;                // client area in pixels
+    Point outerTopLeft;         // where the outer rectangle's corner goes on the screen
+    bool minimizeBox = false;
+    HostWindowId parent = 0;    // a hint only: modality is enforced by the runtime
+};
+
+enum class Key : int32_t {
+    Other = 0,
+    Escape,
+    Enter,
+    Tab,
+    Backspace,
+    Delete,
+    Left,
+    Right,
+    Up,
+    Down,
+    Home,
+    End,
+    A,
+    C,
+    V,
+    X,
+};
+
+// The modifier flags, with the values the game's press handlers receive.
+enum KeyModifier : uint32_t {
+    kModifierCtrl = 1,
+    kModifierShift = 2,
+    kModifierAlt = 4,
+};
+
+enum class MouseButton : int32_t { Left = 1, Middle = 2, Right = 3 };
+
+enum class HostEventKind {
+    MouseDown,
+    MouseUp,
+    MouseMove,
+    KeyDown,
+    TextInput,     // text is UTF-8, exactly what was typed or committed by an input method
+    TextEditing,   // an input method's unfinished composition, UTF-8; empty when it ends
+    CloseRequest,  // the window's close box
+    Quit,          // the whole program is asked to stop (signal, session end)
+    Exposed,       // the system lost the window's pixels: everything must be presented again
+};
+
+struct HostEvent {
+    HostEventKind kind = HostEventKind::MouseMove;
+    HostWindowId window = 0;
+    Point position;             // in the window's client area
+    Point screen;               // the pointer on the screen
+    MouseButton button = MouseButton::Left;
+    uint32_t modifiers = 0;     // KeyModifier flags
+    Key key = Key::Other;
+    std::string text;           // UTF-8 (TextInput, TextEditing)
+    int32_t compositionCursor = 0;
+};
+
+// Signed 16-bit or unsigned 8-bit PCM, interleaved, as a wave clip holds it.
+struct PcmClip {
+    int32_t channels = 1;       // 1 or 2
+    int32_t bitsPerSample = 16; // 8 or 16
+    int32_t sampleRate = 22050;
+    std::vector<uint8_t> samples;
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Windows open hidden, so that their content can be built before anyone sees them.
+    virtual HostWindowId OpenWindow(const HostWindowSpec& spec) = 0;
+    virtual void ShowWindow(HostWindowId window) = 0;
+    virtual void CloseWindow(HostWindowId window) = 0;
+    virtual void MoveWindow(HostWindowId window, Point outerTopLeft) = 0;
+    // Changes the client area; the window's pixels must then be presented again.
+    virtual void ResizeWindow(HostWindowId window, Size client) = 0;
+    virtual Point WindowPosition(HostWindowId window) = 0;  // outer top-left corner
+    virtual FrameSizes FrameOf(HostWindowId window) = 0;
+    // The frame a window about to be opened will most likely get, to turn outer sizes into client
+    // sizes before the window exists.
+    virtual FrameSizes TypicalFrame() = 0;
+    virtual Size ScreenSize() = 0;
+
+    // Shows the area of a client-sized framebuffer of 0x00BBGGRR pixels (stride in pixels).
+    // Several areas in one call reach the screen together.
+    virtual void Present(HostWindowId window, const uint32_t* pixels, int32_t stride, Size size,
+                         const std::vector<Rect>& areas) = 0;
+
+    // The next input event; false when timeoutMs passed without one. A negative timeout waits
+    // for as long as it takes.
+    virtual bool WaitEvent(HostEvent& event, int32_t timeoutMs) = 0;
+    virtual Point GlobalMousePosition() = 0;
+    // Typing goes to a text field: input methods place their window near caretArea.
+    virtual void StartTextInput(HostWindowId window, Rect caretArea) = 0;
+    virtual void StopTextInput() = 0;
+
+    virtual uint32_t TickMs() = 0;
+    virtual void SleepMs(int32_t ms) = 0;
+
+    // Starts the clip and returns at once; clips overlap.
+    virtual void PlayClip(PcmClip clip) = 0;
+
+    // Blocks until the player dismisses it. Texts are GBK.
+    virtual void ShowErrorBox(const Text& title, const Text& message) = 0;
+
+    // UTF-8, the clipboard's own form.
+    virtual std::string ClipboardText() = 0;
+    virtual void SetClipboardText(const std::string& utf8) = 0;
+
+    // System paths (UTF-8), without a trailing separator.
+    virtual std::string ProgramDirectoryPath() = 0;
+    virtual std::string UserDataDirectoryPath() = 0;
+};
+
+}  // namespace kelvora
