@@ -140,6 +140,72 @@ bool WriteWholeFile(const Text& path, std::initializer_list<const ByteArray*> pa
 
 bool WriteWholeFile(const Text& path, const ByteArray& data) { return WriteWholeFile(path, {&data}); }
 
+namespace {
+
+// An existing target that must keep its content: marked read-only, hidden or system, or not
+// writable by this user.
+bool TargetRefusesReplacement(const std::string& systemPath) {
+    struct stat info {};
+    if (::lstat(systemPath.c_str(), &info) != 0) return errno != ENOENT;
+    if (!S_ISREG(info.st_mode)) return true;
+    const auto attributes = ReadAttributes(systemPath);
+    if (attributes && (*attributes & (kAttributeReadOnly | kAttributeHidden | kAttributeSystem))) return true;
+    return ::access(systemPath.c_str(), W_OK) != 0;
+}
+
+}  // namespace
+
+bool WriteReplacementBeside(const Text& path, const ByteArray& data) {
+    const auto systemPath = SystemPath(path);
+    if (!systemPath || TargetRefusesReplacement(*systemPath)) return false;
+    const std::string temporary = *systemPath + ".new";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) return false;
+    bool ok = data.empty() || WriteAll(fd, data.data(), data.size());
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) ::unlink(temporary.c_str());
+    return ok;
+}
+
+bool CommitReplacement(const Text& path) {
+    const auto systemPath = SystemPath(path);
+    if (!systemPath) return false;
+    const std::string temporary = *systemPath + ".new";
+    if (TargetRefusesReplacement(*systemPath)) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    if (::rename(temporary.c_str(), systemPath->c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    const size_t slash = systemPath->rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : systemPath->substr(0, slash);
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+bool ReplaceWholeFile(const Text& path, const ByteArray& data) {
+    return WriteReplacementBeside(path, data) && CommitReplacement(path);
+}
+
+bool DirectoryIsWritable(const Text& folder) {
+    const auto systemPath = SystemPath(folder);
+    if (!systemPath) return false;
+    std::string probe = *systemPath + "/.kelvora-write-probe-XXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
+}
+
 bool SetFileAttributeBits(const Text& path, uint32_t attributes) {
     const auto systemPath = SystemPath(path);
     if (!systemPath) return false;

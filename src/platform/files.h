@@ -37,6 +37,19 @@ bool SetFileAttributeBits(const Text& path, uint32_t attributes);
 // The attributes, 0 when none were ever set; nullopt when the file does not exist.
 std::optional<uint32_t> GetFileAttributeBits(const Text& path);
 
+// Replaces a file's whole content so that it is always either the old or the new content, never
+// torn: the bytes go to a temporary file beside it, which is flushed to disk and then renamed over
+// the old one. Refused (false, the file unchanged) where WriteWholeFile would refuse: an existing
+// file marked read-only, hidden or system, or one the user may not write.
+bool ReplaceWholeFile(const Text& path, const ByteArray& data);
+// The two halves of ReplaceWholeFile, for tests of an interruption between them. The temporary
+// file's name is the path followed by ".new".
+bool WriteReplacementBeside(const Text& path, const ByteArray& data);
+bool CommitReplacement(const Text& path);
+
+// True when a new file can be created in the folder (probed by creating and removing one).
+bool DirectoryIsWritable(const Text& folder);
+
 // The system (UTF-8) form of a GBK path; nullopt when it has none.
 std::optional<std::string> SystemPath(const Text& path);
 

@@ -1,0 +1,83 @@
+// The honour roll and its file.
+#include "windows/honour_roll.h"
+
+#include <cmath>
+
+#include "platform/files.h"
+
+namespace kelvora {
+namespace {
+
+constexpr int32_t kDefaultScores[kHonourPlaces] = {870, 640, 500, 320, 210, 170, 135, 100, 55, 20};
+constexpr const char* kDefaultName = "Tovenhal";
+constexpr const char* kLineBreak = "\r\n";
+
+}  // namespace
+
+Text HonourFileName() { return "Kelvora荣誉榜.ini"; }
+
+Text PaddedScore(int32_t score) {
+    const Text digits = ToText(score);
+    if (digits.size() >= 7) return digits;
+    return RepeatText(static_cast<int32_t>(7 - digits.size()), "0") + digits;
+}
+
+int32_t EntryScore(const Text& entry) {
+    const double value = ToNumber(LeftText(entry, 7));
+    // Seven bytes of a hand-edited file can still spell "1e99999": keep the score a valid integer.
+    if (std::isnan(value)) return 0;
+    if (value >= INT32_MAX) return INT32_MAX;
+    if (value <= INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+Text EntryName(const Text& entry) { return ReplaceText(entry, 1, 7); }
+
+void LoadHonourRoll(HonourState& honour, const Text& dataDirectory) {
+    honour.honourFilePath = dataDirectory + "/" + HonourFileName();
+    honour.honourRoll.assign(kHonourPlaces, Text());
+    if (FileExists(honour.honourFilePath)) {
+        const Text content = BytesToText(ReadWholeFile(honour.honourFilePath));
+        honour.honourRoll = SplitText(content, kLineBreak, kHonourPlaces);
+        // A short or empty file leaves places without an entry; they exist as empty entries, so
+        // every place can be shown and compared and the next save writes all ten lines.
+        honour.honourRoll.resize(kHonourPlaces);
+        return;
+    }
+    for (int32_t k = 0; k < kHonourPlaces; ++k) honour.honourRoll[k] = PaddedScore(kDefaultScores[k]) + kDefaultName;
+    SaveHonourRoll(honour);
+}
+
+bool SaveHonourRoll(const HonourState& honour) {
+    Text content;
+    for (int32_t k = 0; k < kHonourPlaces && k < static_cast<int32_t>(honour.honourRoll.size()); ++k) {
+        content += honour.honourRoll[k];
+        content += kLineBreak;
+    }
+    return ReplaceWholeFile(honour.honourFilePath, TextToBytes(content));
+}
+
+std::optional<int32_t> FindHonourRank(const HonourState& honour, const Text& paddedScore) {
+    for (int32_t k = 0; k < kHonourPlaces; ++k) {
+        const Text& entry = k < static_cast<int32_t>(honour.honourRoll.size()) ? honour.honourRoll[k] : Text();
+        // std::string compares bytes as unsigned values, the shorter text first on a tie.
+        if (paddedScore.compare(entry) > 0) return k + 1;
+    }
+    return std::nullopt;
+}
+
+void InsertHonour(HonourState& honour, int32_t position, const Text& entry) {
+    if (position < 1) position = 1;
+    if (honour.honourRoll.size() < static_cast<size_t>(kHonourPlaces)) honour.honourRoll.resize(kHonourPlaces);
+    if (position > kHonourPlaces) return;
+    honour.honourRoll.insert(honour.honourRoll.begin() + (position - 1), entry);
+    honour.honourRoll.resize(kHonourPlaces);
+    SaveHonourRoll(honour);
+}
+
+Text ChooseDataDirectory(const Text& programDirectory, const Text& userDirectory) {
+    if (DirectoryIsWritable(programDirectory) || userDirectory.empty()) return programDirectory;
+    return userDirectory;
+}
+
+}  // namespace kelvora

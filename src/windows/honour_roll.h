@@ -1,0 +1,46 @@
+// The honour roll: the ten best scores with their players' names, and the plain-text file that
+// keeps them between runs. An entry is the score padded to seven digits followed by the name.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace kelvora {
+
+constexpr int32_t kHonourPlaces = 10;
+
+struct HonourState {
+    std::vector<Text> honourRoll;  // place 1 first; always ten entries once loaded
+    Text playerName;               // the name the last name entry left behind
+    Text honourFilePath;
+};
+
+// "Kelvora荣誉榜.ini", the file's name in its folder.
+Text HonourFileName();
+
+// The score in decimal, left-padded with "0" to seven characters (longer scores are kept whole).
+Text PaddedScore(int32_t score);
+// The first seven bytes read as a number; 0 when they hold none.
+int32_t EntryScore(const Text& entry);
+// The entry without its first seven bytes.
+Text EntryName(const Text& entry);
+
+// Reads the roll from dataDirectory, or writes the default roll there when there is no file.
+void LoadHonourRoll(HonourState& honour, const Text& dataDirectory);
+// Rewrites the file with places 1 to 10; the file is never left half-written. False when the
+// write was refused or failed (the game goes on with the roll in memory).
+bool SaveHonourRoll(const HonourState& honour);
+// The place a padded score earns (1..10), or nothing: it must sort strictly after an entry,
+// byte by byte, so an equal score never displaces one.
+std::optional<int32_t> FindHonourRank(const HonourState& honour, const Text& paddedScore);
+// Puts the entry in front of the given place, lets the old tenth place drop off, and saves.
+void InsertHonour(HonourState& honour, int32_t position, const Text& entry);
+
+// Where the honour file and the skin library live: the program directory, or the per-user data
+// directory when the program directory cannot be written (an installed copy).
+Text ChooseDataDirectory(const Text& programDirectory, const Text& userDirectory);
+
+}  // namespace kelvora
