@@ -160,7 +160,8 @@ private:
     uint32_t backgroundColour_ = 0;
     FontService* fonts_ = nullptr;
 
-    std::vector<uint32_t> scratch_;  // overlapping self-copies go through here
+    std::vector<uint32_t> scratch_;       // overlapping self-copies go through here
+    std::vector<int32_t> sampleColumns_;  // source column of each destination column of a picture
 };
 
 }  // namespace kelvora
