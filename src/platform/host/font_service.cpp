@@ -2,8 +2,357 @@
 // character's coverage mask is kept so a text is rasterised only the first time.
 #include "platform/host/font_service.h"
 
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/gbk.h"
+
 namespace kelvora {
+namespace {
+
+// Sizes beyond this are refused as nonsense rather than rasterised glyph by glyph.
+constexpr int32_t kLargestPixelSize = 512;
+constexpr int32_t kBoldWeight = 700;
+// How many of fontconfig's candidates are tried before a face is given up.
+constexpr int kCandidatesTried = 32;
+
+// One character: its coverage mask cropped to the pixels it touches, placed relative to the pen
+// position and the top of the line.
+struct Glyph {
+    std::vector<uint8_t> coverage;
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t advance = 0;
+};
+
+struct OpenFace {
+    TTF_Font* font = nullptr;
+    int32_t lineHeight = 0;
+    // Keyed by the character's GBK code (one byte, or lead byte * 256 + trail byte).
+    std::unordered_map<uint32_t, Glyph> glyphs;
+};
+
+// Decodes the single code point of a short UTF-8 text; 0 when it is not exactly one.
+uint32_t SingleCodePoint(const std::string& utf8) {
+    if (utf8.empty()) return 0;
+    const auto* b = reinterpret_cast<const unsigned char*>(utf8.data());
+    size_t length = 0;
+    uint32_t cp = 0;
+    if (b[0] < 0x80) {
+        length = 1;
+        cp = b[0];
+    } else if ((b[0] & 0xE0) == 0xC0) {
+        length = 2;
+        cp = b[0] & 0x1F;
+    } else if ((b[0] & 0xF0) == 0xE0) {
+        length = 3;
+        cp = b[0] & 0x0F;
+    } else if ((b[0] & 0xF8) == 0xF0) {
+        length = 4;
+        cp = b[0] & 0x07;
+    } else {
+        return 0;
+    }
+    if (utf8.size() != length) return 0;
+    for (size_t i = 1; i < length; ++i) cp = (cp << 6) | (b[i] & 0x3F);
+    return cp;
+}
+
+bool IsGbkTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+
+}  // namespace
+
+struct FontService::Impl {
+    FcConfig* config = nullptr;
+    bool ttfReady = false;
+    std::map<std::tuple<Text, int32_t, int32_t>, OpenFace> faces;
+    // Faces opened to stand in for characters a face lacks, by file, index, size and boldness.
+    std::map<std::tuple<std::string, int, int32_t, bool>, TTF_Font*> standIns;
+
+    ~Impl() {
+        for (auto& [key, face] : faces) {
+            if (face.font != nullptr) TTF_CloseFont(face.font);
+        }
+        for (auto& [key, font] : standIns) {
+            if (font != nullptr) TTF_CloseFont(font);
+        }
+        if (ttfReady) TTF_Quit();
+        if (config != nullptr) FcConfigDestroy(config);
+    }
+
+    static std::string FamilyFor(const Text& face) {
+        // fontconfig knows these faces only by their Latin names.
+        if (face == "宋体") return "SimSun";
+        if (face == "黑体") return "SimHei";
+        Conversion utf8 = GbkToUtf8(face);
+        return utf8.ok ? utf8.text : std::string();
+    }
+
+    FcPattern* PatternFor(const std::string& family, int32_t pixelSize, int32_t weight) {
+        FcPattern* pattern = FcPatternCreate();
+        if (!family.empty()) {
+            FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+        }
+        FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSize);
+        FcPatternAddInteger(pattern, FC_WEIGHT, weight >= kBoldWeight ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+        FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        return pattern;
+    }
+
+    // Opens the first of fontconfig's candidates for the pattern that SDL_ttf can open. A face
+    // that is bold already is not thickened a second time.
+    TTF_Font* OpenBest(FcPattern* pattern, int32_t pixelSize, int32_t weight, std::string* file = nullptr,
+                       int* index = nullptr) {
+        FcResult result = FcResultNoMatch;
+        FcFontSet* candidates = FcFontSort(config, pattern, FcFalse, nullptr, &result);
+        if (candidates == nullptr) return nullptr;
+        TTF_Font* font = nullptr;
+        for (int i = 0; i < candidates->nfont && i < kCandidatesTried && font == nullptr; ++i) {
+            FcPattern* prepared = FcFontRenderPrepare(config, pattern, candidates->fonts[i]);
+            if (prepared == nullptr) continue;
+            FcChar8* path = nullptr;
+            int faceIndex = 0;
+            FcBool embolden = FcFalse;
+            int faceWeight = FC_WEIGHT_REGULAR;
+            if (FcPatternGetString(prepared, FC_FILE, 0, &path) == FcResultMatch && path != nullptr) {
+                FcPatternGetInteger(prepared, FC_INDEX, 0, &faceIndex);
+                FcPatternGetBool(prepared, FC_EMBOLDEN, 0, &embolden);
+                FcPatternGetInteger(candidates->fonts[i], FC_WEIGHT, 0, &faceWeight);
+                font = TTF_OpenFontIndex(reinterpret_cast<const char*>(path), pixelSize, faceIndex);
+                if (font != nullptr) {
+                    TTF_SetFontKerning(font, 0);
+                    const bool wantsBold = weight >= kBoldWeight && faceWeight < FC_WEIGHT_DEMIBOLD;
+                    if (embolden || wantsBold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
+                    if (file != nullptr) *file = reinterpret_cast<const char*>(path);
+                    if (index != nullptr) *index = faceIndex;
+                }
+            }
+            FcPatternDestroy(prepared);
+        }
+        FcFontSetDestroy(candidates);
+        return font;
+    }
+
+    static int32_t NormalSize(int32_t pixelSize) {
+        if (pixelSize < 0) pixelSize = pixelSize == INT32_MIN ? INT32_MAX : -pixelSize;
+        if (pixelSize == 0) pixelSize = DefaultGuiFont().pixelSize;
+        return std::min(pixelSize, kLargestPixelSize);
+    }
+
+    OpenFace* Face(const FontSpec& spec) {
+        const int32_t size = NormalSize(spec.pixelSize);
+        const auto key = std::make_tuple(spec.face, size, spec.weight);
+        auto found = faces.find(key);
+        if (found != faces.end()) return found->second.font != nullptr ? &found->second : nullptr;
+        OpenFace& face = faces[key];  // remembered even when nothing opens: it is not retried
+        if (!ttfReady || config == nullptr) return nullptr;
+        FcPattern* pattern = PatternFor(FamilyFor(spec.face), size, spec.weight);
+        face.font = OpenBest(pattern, size, spec.weight);
+        FcPatternDestroy(pattern);
+        if (face.font == nullptr) {
+            // No face of that name: anything fontconfig offers for Chinese text will do.
+            pattern = PatternFor(std::string(), size, spec.weight);
+            face.font = OpenBest(pattern, size, spec.weight);
+            FcPatternDestroy(pattern);
+        }
+        if (face.font == nullptr) return nullptr;
+        face.lineHeight = std::max(TTF_FontHeight(face.font), 1);
+        return &face;
+    }
+
+    // A face that has the character, of the same size and weight, for characters `font` lacks.
+    TTF_Font* StandInFor(uint32_t codePoint, int32_t size, int32_t weight) {
+        FcPattern* pattern = PatternFor(std::string(), size, weight);
+        FcCharSet* charset = FcCharSetCreate();
+        FcCharSetAddChar(charset, codePoint);
+        FcPatternAddCharSet(pattern, FC_CHARSET, charset);
+        FcCharSetDestroy(charset);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(config, pattern, &result);
+        FcPatternDestroy(pattern);
+        if (match == nullptr) return nullptr;
+        FcChar8* path = nullptr;
+        int index = 0;
+        FcCharSet* has = nullptr;
+        TTF_Font* font = nullptr;
+        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr &&
+            FcPatternGetCharSet(match, FC_CHARSET, 0, &has) == FcResultMatch && FcCharSetHasChar(has, codePoint)) {
+            FcPatternGetInteger(match, FC_INDEX, 0, &index);
+            const bool bold = weight >= kBoldWeight;
+            const auto key = std::make_tuple(std::string(reinterpret_cast<const char*>(path)), index, size, bold);
+            auto known = standIns.find(key);
+            if (known != standIns.end()) {
+                font = known->second;
+            } else {
+                font = TTF_OpenFontIndex(reinterpret_cast<const char*>(path), size, index);
+                if (font != nullptr) {
+                    TTF_SetFontKerning(font, 0);
+                    if (bold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
+                }
+                standIns.emplace(key, font);
+            }
+        }
+        FcPatternDestroy(match);
+        return font;
+    }
+
+    static Glyph Rasterise(TTF_Font* font, uint32_t codePoint) {
+        Glyph glyph;
+        int minX = 0, maxX = 0, minY = 0, maxY = 0, advance = 0;
+        if (TTF_GlyphMetrics32(font, codePoint, &minX, &maxX, &minY, &maxY, &advance) != 0) return glyph;
+        glyph.advance = std::max(advance, 0);
+        SDL_Surface* surface = TTF_RenderGlyph32_Blended(font, codePoint, SDL_Color{255, 255, 255, 255});
+        if (surface == nullptr) return glyph;
+        if (SDL_LockSurface(surface) == 0) {
+            // SDL_ttf puts the top of the line at the surface's top row and shifts a glyph that
+            // reaches left of its pen position right by that much.
+            const int32_t shift = std::max(0, -minX);
+            const auto alphaAt = [&](int x, int y) {
+                const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(surface->pixels) +
+                                                                    static_cast<size_t>(y) * surface->pitch);
+                return static_cast<uint8_t>(row[x] >> 24);
+            };
+            int left = surface->w, right = 0, top = surface->h, bottom = 0;
+            for (int y = 0; y < surface->h; ++y) {
+                for (int x = 0; x < surface->w; ++x) {
+                    if (alphaAt(x, y) == 0) continue;
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y + 1);
+                }
+            }
+            if (right > left && bottom > top) {
+                glyph.left = left - shift;
+                glyph.top = top;
+                glyph.width = right - left;
+                glyph.height = bottom - top;
+                glyph.coverage.resize(static_cast<size_t>(glyph.width) * glyph.height);
+                for (int y = 0; y < glyph.height; ++y) {
+                    for (int x = 0; x < glyph.width; ++x) {
+                        glyph.coverage[static_cast<size_t>(y) * glyph.width + x] = alphaAt(left + x, top + y);
+                    }
+                }
+            }
+            SDL_UnlockSurface(surface);
+        }
+        SDL_FreeSurface(surface);
+        return glyph;
+    }
+
+    // The glyph of the GBK character with this code, made on first use. Characters that have no
+    // Unicode form or no glyph in any face come back empty, with no advance.
+    const Glyph& GlyphFor(OpenFace& face, const FontSpec& spec, uint32_t gbkCode) {
+        auto found = face.glyphs.find(gbkCode);
+        if (found != face.glyphs.end()) return found->second;
+        Glyph glyph;
+        std::string bytes;
+        if (gbkCode > 0xFF) bytes.push_back(static_cast<char>(gbkCode >> 8));
+        bytes.push_back(static_cast<char>(gbkCode & 0xFF));
+        const Conversion utf8 = GbkToUtf8(bytes);
+        const uint32_t codePoint = utf8.ok ? SingleCodePoint(utf8.text) : 0;
+        if (codePoint >= 0x20) {
+            TTF_Font* font = face.font;
+            if (!TTF_GlyphIsProvided32(font, codePoint)) {
+                font = StandInFor(codePoint, NormalSize(spec.pixelSize), spec.weight);
+            }
+            if (font != nullptr) glyph = Rasterise(font, codePoint);
+        }
+        return face.glyphs.emplace(gbkCode, std::move(glyph)).first->second;
+    }
+
+    // Walks the GBK characters of a line: a lead byte with a proper trail byte makes one
+    // character; a stray lead byte is a character of its own (one that has no glyph).
+    template <typename Visit>
+    static void ForEachCharacter(std::string_view line, Visit visit) {
+        for (size_t i = 0; i < line.size();) {
+            const auto lead = static_cast<uint8_t>(line[i]);
+            if (IsGbkLeadByte(lead) && i + 1 < line.size() && IsGbkTrailByte(static_cast<uint8_t>(line[i + 1]))) {
+                visit((static_cast<uint32_t>(lead) << 8) | static_cast<uint8_t>(line[i + 1]));
+                i += 2;
+            } else {
+                visit(static_cast<uint32_t>(lead));
+                i += 1;
+            }
+        }
+    }
+};
 
 FontSpec DefaultGuiFont() { return FontSpec{"宋体", 12, 400}; }
+
+FontService::FontService() : impl_(std::make_unique<Impl>()) {
+    impl_->config = FcInitLoadConfigAndFonts();
+    impl_->ttfReady = TTF_Init() == 0;
+}
+
+FontService::~FontService() = default;
+
+bool FontService::HasFonts() { return impl_->Face(DefaultGuiFont()) != nullptr; }
+
+int32_t FontService::LineHeight(const FontSpec& font) {
+    OpenFace* face = impl_->Face(font);
+    return face != nullptr ? face->lineHeight : 0;
+}
+
+int32_t FontService::TextWidth(const FontSpec& font, std::string_view gbkLine) {
+    OpenFace* face = impl_->Face(font);
+    if (face == nullptr) return 0;
+    int64_t width = 0;
+    Impl::ForEachCharacter(gbkLine, [&](uint32_t code) { width += impl_->GlyphFor(*face, font, code).advance; });
+    return static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX));
+}
+
+int32_t FontService::DrawTextLine(const FontSpec& font, std::string_view gbkLine, const PixelTarget& target,
+                                  int32_t x, int32_t y, uint32_t colour) {
+    OpenFace* face = impl_->Face(font);
+    if (face == nullptr) return 0;
+    const bool drawable = target.pixels != nullptr && target.width > 0 && target.height > 0 &&
+                          target.stride >= target.width;
+    colour &= 0x00FFFFFFu;
+    int64_t pen = x;
+    Impl::ForEachCharacter(gbkLine, [&](uint32_t code) {
+        const Glyph& glyph = impl_->GlyphFor(*face, font, code);
+        const int64_t left = pen + glyph.left;
+        const int64_t top = static_cast<int64_t>(y) + glyph.top;
+        pen += glyph.advance;
+        if (!drawable || glyph.coverage.empty()) return;
+        const int64_t fromX = std::max<int64_t>(0, -left);
+        const int64_t toX = std::min<int64_t>(glyph.width, target.width - left);
+        const int64_t fromY = std::max<int64_t>(0, -top);
+        const int64_t toY = std::min<int64_t>(glyph.height, target.height - top);
+        for (int64_t gy = fromY; gy < toY; ++gy) {
+            uint32_t* row = target.pixels + static_cast<size_t>(top + gy) * static_cast<size_t>(target.stride);
+            const uint8_t* coverage = glyph.coverage.data() + static_cast<size_t>(gy) * glyph.width;
+            for (int64_t gx = fromX; gx < toX; ++gx) {
+                const uint32_t a = coverage[gx];
+                if (a == 0) continue;
+                uint32_t& pixel = row[left + gx];
+                if (a == 255) {
+                    pixel = colour;
+                    continue;
+                }
+                uint32_t blended = 0;
+                for (int shift = 0; shift <= 16; shift += 8) {
+                    const uint32_t c = (colour >> shift) & 0xFF;
+                    const uint32_t d = (pixel >> shift) & 0xFF;
+                    blended |= ((c * a + d * (255 - a) + 127) / 255) << shift;
+                }
+                pixel = blended;
+            }
+        }
+    });
+    return static_cast<int32_t>(std::clamp<int64_t>(pen - x, 0, INT32_MAX));
+}
 
 }  // namespace kelvora
