@@ -1,0 +1,514 @@
+// The runtime's windows and controls: loading and closing windows, properties, tags, redraw
+// locking and presenting what changed.
+#include "platform/runtime.h"
+
+#include <algorithm>
+
+#include "platform/fatal.h"
+#include "platform/sound.h"
+
+namespace kelvora {
+
+Runtime::Runtime(std::unique_ptr<Host> host) : host_(std::move(host)) {
+    lastTick_ = host_->TickMs();
+    RegisterHandler(handlers::kCentreOnMainWindow, [](const EventArgs& e) { e.runtime.CentreOnMainWindow(e.window); });
+}
+
+Runtime::~Runtime() {
+    for (auto& [id, window] : windows_) host_->CloseWindow(window->host);
+}
+
+void Runtime::RegisterHandler(std::string_view name, EventHandler handler) {
+    handlers_[Text(name)] = std::move(handler);
+}
+
+Window* Runtime::Find(WindowId id) {
+    auto it = windows_.find(id);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+const Window* Runtime::Find(WindowId id) const {
+    auto it = windows_.find(id);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+Control* Runtime::FindControl(ControlRef ref) {
+    Window* window = Find(ref.window);
+    if (!window || ref.index < 0 || static_cast<size_t>(ref.index) >= window->controls.size()) return nullptr;
+    return &window->controls[static_cast<size_t>(ref.index)];
+}
+
+const Control* Runtime::FindControl(ControlRef ref) const {
+    const Window* window = Find(ref.window);
+    if (!window || ref.index < 0 || static_cast<size_t>(ref.index) >= window->controls.size()) return nullptr;
+    return &window->controls[static_cast<size_t>(ref.index)];
+}
+
+Window* Runtime::FindByHost(HostWindowId host) {
+    for (auto& [id, window] : windows_) {
+        if (window->host == host) return window.get();
+    }
+    return nullptr;
+}
+
+bool Runtime::IsOpen(WindowRef window) const { return Find(window.id) != nullptr; }
+
+WindowRef Runtime::TopWindow() const { return WindowRef{openOrder_.empty() ? 0 : openOrder_.back()}; }
+
+HostWindowId Runtime::HostWindowOf(WindowRef window) const {
+    const Window* w = Find(window.id);
+    return w ? w->host : 0;
+}
+
+const Control* Runtime::ControlState(ControlRef control) const { return FindControl(control); }
+
+const Window* Runtime::WindowState(WindowRef window) const { return Find(window.id); }
+
+int64_t Runtime::Now() {
+    const uint32_t tick = host_->TickMs();
+    nowMs_ += static_cast<uint32_t>(tick - lastTick_);
+    lastTick_ = tick;
+    return nowMs_;
+}
+
+uint32_t Runtime::TickMs() { return host_->TickMs(); }
+
+void Runtime::Call(const Text& handler, const EventArgs& args) {
+    auto it = handlers_.find(handler);
+    if (it == handlers_.end() || !it->second) return;
+    // A copy: the handler may register handlers while it runs.
+    EventHandler call = it->second;
+    ++handlerDepth_;
+    call(args);
+    --handlerDepth_;
+}
+
+void Runtime::Fire(WindowId windowId, int32_t control, EventKind event, int32_t x, int32_t y, uint32_t flags) {
+    const Window* window = Find(windowId);
+    if (!window) return;
+    const std::vector<EventBinding>& bindings =
+        control < 0 ? window->layout->bindings : window->controls[static_cast<size_t>(control)].layout.bindings;
+    for (const EventBinding& binding : bindings) {
+        if (binding.event != event) continue;
+        const Text handler = binding.handler;
+        Call(handler, EventArgs{*this, event, WindowRef{windowId}, control < 0 ? ControlRef{} : ControlRef{windowId, control},
+                                x, y, flags});
+        return;
+    }
+}
+
+WindowRef Runtime::LoadWindow(const WindowLayout& layout, WindowRef parent, bool modal) {
+    if (ended_) return WindowRef{};
+    // Whatever the opening handler drew is on the screen before the new window covers it.
+    Present();
+
+    auto owned = std::make_unique<Window>();
+    Window& window = *owned;
+    window.id = nextWindowId_++;
+    window.layout = &layout;
+    // A modal window without a parent of its own holds the main window.
+    if (modal && !Find(parent.id)) parent = WindowRef{mainWindow_};
+    window.parent = Find(parent.id) ? parent.id : 0;
+    const FrameSizes frame = host_->TypicalFrame();
+    window.client = Size{std::max(layout.width - frame.left - frame.right, 1),
+                         std::max(layout.height - frame.top - frame.bottom, 1)};
+    const Size screen = host_->ScreenSize();
+    HostWindowSpec spec;
+    spec.title = layout.caption;
+    spec.client = window.client;
+    spec.outerTopLeft = Point{(screen.width - layout.width) / 2, (screen.height - layout.height) / 2};
+    spec.minimizeBox = layout.minimizeBox;
+    spec.parent = window.parent ? Find(window.parent)->host : 0;
+    window.host = host_->OpenWindow(spec);
+
+    const int64_t now = Now();
+    window.controls.reserve(layout.controls.size());
+    for (const ControlLayout& control : layout.controls) window.controls.push_back(MakeControl(control, fonts_, now));
+    for (size_t i = 0; i < window.controls.size(); ++i) {
+        if (window.controls[i].layout.kind == ControlKind::EditBox) {
+            window.focus = static_cast<int32_t>(i);
+            break;
+        }
+    }
+    ResetFramebuffer(window);
+
+    const WindowId id = window.id;
+    windows_[id] = std::move(owned);
+    openOrder_.push_back(id);
+    if (mainWindow_ == 0) mainWindow_ = id;
+
+    Fire(id, -1, EventKind::Created);
+    ProcessPendingCloses();
+    Window* created = Find(id);
+    if (!created || ended_) return WindowRef{};
+
+    // The field that takes typing starts with its text selected, so a new name simply replaces it.
+    if (created->focus >= 0) {
+        const int32_t focus = created->focus;
+        created->focus = -1;
+        SetFocus(*created, focus);
+        created->controls[static_cast<size_t>(focus)].edit->SelectAll();
+        EditChanged(*created, focus);
+    }
+    host_->ShowWindow(created->host);
+    created->shown = true;
+    FlushWindow(*created);
+
+    if (modal) {
+        const WindowId parentId = created->parent;
+        Window* owner = Find(parentId);
+        if (owner) {
+            ++owner->disabled;
+            owner->dragging = false;
+            owner->capture = -1;
+        }
+        RunLoop([this, id] { return Find(id) == nullptr; }, -1);
+        if (Window* stillThere = Find(parentId)) --stillThere->disabled;
+        return IsOpen(WindowRef{id}) ? WindowRef{id} : WindowRef{};
+    }
+    return WindowRef{id};
+}
+
+void Runtime::CloseWindow(WindowRef window) {
+    Window* w = Find(window.id);
+    if (!w) return;
+    w->closePending = true;
+    if (handlerDepth_ == 0 && loopDepth_ == 0) ProcessPendingCloses();
+}
+
+void Runtime::ProcessPendingCloses() {
+    for (;;) {
+        WindowId pending = 0;
+        for (auto& [id, window] : windows_) {
+            if (window->closePending) {
+                pending = id;
+                break;
+            }
+        }
+        if (pending == 0) return;
+        Destroy(pending);
+    }
+}
+
+void Runtime::Destroy(WindowId id) {
+    Window* window = Find(id);
+    if (!window) return;
+    if (window->focus >= 0) host_->StopTextInput();
+    host_->CloseWindow(window->host);
+    if (lockedWindow_ == id) lockedWindow_ = 0;
+    windows_.erase(id);
+    openOrder_.erase(std::remove(openOrder_.begin(), openOrder_.end(), id), openOrder_.end());
+    // Typing goes back to the field of the window now on top, if it has one.
+    if (Window* top = Find(TopWindow().id); top && top->focus >= 0) {
+        const int32_t focus = top->focus;
+        top->focus = -1;
+        SetFocus(*top, focus);
+    }
+    if (id == mainWindow_) MainWindowGone();
+}
+
+void Runtime::MainWindowGone() {
+    ended_ = true;
+    // Every other window goes with the main one.
+    while (!windows_.empty()) {
+        auto it = windows_.begin();
+        host_->CloseWindow(it->second->host);
+        windows_.erase(it);
+    }
+    openOrder_.clear();
+    if ((handlerDepth_ > 0 || loopDepth_ > 1) && endHook_) endHook_();
+}
+
+// --- Presenting ---
+
+void Runtime::MarkStale(Window& window, Rect area) { AddArea(window.stale, Intersect(area, Rect{0, 0, window.client.width, window.client.height})); }
+
+void Runtime::Refresh(Window& window, int32_t control) {
+    Control& c = window.controls[static_cast<size_t>(control)];
+    RenderControl(c, fonts_);
+    if (c.visible) MarkStale(window, c.rect);
+}
+
+void Runtime::FlushWindow(Window& window) {
+    for (Control& c : window.controls) {
+        if (!c.panel) continue;
+        const PixelRect changed = c.panel->TakeDirtyRect();
+        if (changed.Empty() || !c.visible) continue;
+        MarkStale(window, Rect{c.rect.left + changed.left, c.rect.top + changed.top, changed.Width(), changed.Height()});
+    }
+    for (const Rect& area : window.stale) {
+        ComposeArea(window, area);
+        AddArea(window.unshown, area);
+    }
+    window.stale.clear();
+    if (window.unshown.empty() || !window.shown || lockedWindow_ == window.id) return;
+    host_->Present(window.host, window.framebuffer.data(), window.client.width, window.client, window.unshown);
+    window.unshown.clear();
+}
+
+void Runtime::Present() {
+    for (auto& [id, window] : windows_) FlushWindow(*window);
+}
+
+void Runtime::LockRedraw(WindowRef window) {
+    if (!Find(window.id)) return;
+    // One window at a time can be locked; locking another releases the first.
+    if (lockedWindow_ != 0 && lockedWindow_ != window.id) UnlockRedraw();
+    if (Window* w = Find(window.id)) {
+        FlushWindow(*w);
+        lockedWindow_ = window.id;
+    }
+}
+
+void Runtime::UnlockRedraw() {
+    const WindowId locked = lockedWindow_;
+    lockedWindow_ = 0;
+    if (Window* w = Find(locked)) FlushWindow(*w);
+}
+
+void Runtime::SleepMs(int32_t ms) {
+    if (ended_) return;
+    Present();
+    host_->SleepMs(ms < 0 ? 0 : ms);
+}
+
+int32_t Runtime::PlaySound(std::span<const uint8_t> clip) { return kelvora::PlaySound(*host_, clip); }
+
+// --- Controls ---
+
+ControlRef Runtime::ControlByName(WindowRef window, std::string_view name) const {
+    const Window* w = Find(window.id);
+    if (!w) return ControlRef{};
+    for (size_t i = 0; i < w->controls.size(); ++i) {
+        if (w->controls[i].layout.name == name) return ControlRef{window.id, static_cast<int32_t>(i)};
+    }
+    return ControlRef{};
+}
+
+ControlRef Runtime::ControlByTag(WindowRef window, int32_t n) {
+    if (const Window* w = Find(window.id)) {
+        for (size_t i = 0; i < w->controls.size(); ++i) {
+            const Text& tag = w->controls[i].layout.tag;
+            // An empty tag is no tag, even though it would read as 0.
+            if (tag.empty()) continue;
+            if (ToNumber(tag) == static_cast<double>(n)) return ControlRef{window.id, static_cast<int32_t>(i)};
+        }
+    }
+    FatalError("未找到指定标记的组件");
+}
+
+DrawPanel* Runtime::Panel(ControlRef control) {
+    Control* c = FindControl(control);
+    return c ? c->panel.get() : nullptr;
+}
+
+int32_t Runtime::GetProperty(ControlRef control, Property property) const {
+    const Control* c = FindControl(control);
+    if (!c) return 0;
+    switch (property) {
+        case Property::Left:
+            return c->rect.left;
+        case Property::Top:
+            return c->rect.top;
+        case Property::Width:
+            return c->rect.width;
+        case Property::Height:
+            return c->rect.height;
+        case Property::Visible:
+            return c->visible ? 1 : 0;
+        case Property::Interval:
+            return c->timer.interval;
+        case Property::AutoRedraw:
+            return c->panel && c->panel->AutoRedraw() ? 1 : 0;
+        case Property::PenWidth:
+            return c->panel ? c->panel->PenWidth() : 0;
+        case Property::PenColour:
+            return c->panel ? static_cast<int32_t>(c->panel->PenColour()) : 0;
+        case Property::BrushType:
+            return c->panel ? c->panel->Brush() : 0;
+        case Property::BrushColour:
+            return c->panel ? static_cast<int32_t>(c->panel->BrushColour()) : 0;
+        case Property::TextColour:
+            return static_cast<int32_t>(c->panel ? c->panel->TextColour() : c->layout.textColour);
+        case Property::Caption:
+        case Property::Text:
+            return 0;
+    }
+    return 0;
+}
+
+Text Runtime::GetTextProperty(ControlRef control, Property property) const {
+    const Control* c = FindControl(control);
+    if (!c) return Text{};
+    if (property == Property::Text && c->edit) return c->edit->Value();
+    if (property == Property::Caption || property == Property::Text) return c->edit ? c->edit->Value() : c->caption;
+    return Text{};
+}
+
+void Runtime::SetProperty(ControlRef control, Property property, int32_t value) {
+    Window* window = Find(control.window);
+    Control* c = FindControl(control);
+    if (!window || !c) return;
+    Rect moved = c->rect;
+    switch (property) {
+        case Property::Left:
+            moved.left = value;
+            break;
+        case Property::Top:
+            moved.top = value;
+            break;
+        case Property::Width:
+            moved.width = std::max(value, 0);
+            break;
+        case Property::Height:
+            moved.height = std::max(value, 0);
+            break;
+        case Property::Visible: {
+            const bool visible = value != 0;
+            if (visible == c->visible) return;
+            c->visible = visible;
+            if (c->Drawn()) MarkStale(*window, c->rect);
+            if (!visible && window->focus == control.index) {
+                host_->StopTextInput();
+                c->focused = false;
+                window->focus = -1;
+            }
+            return;
+        }
+        case Property::Interval:
+            if (c->layout.kind == ControlKind::Timer) SetTimerInterval(c->timer, value, Now());
+            return;
+        case Property::AutoRedraw:
+            if (c->panel) c->panel->SetAutoRedraw(value != 0);
+            return;
+        case Property::PenWidth:
+            if (c->panel) c->panel->SetPenWidth(value);
+            return;
+        case Property::PenColour:
+            if (c->panel) c->panel->SetPenColour(static_cast<uint32_t>(value));
+            return;
+        case Property::BrushType:
+            if (c->panel) c->panel->SetBrush(value);
+            return;
+        case Property::BrushColour:
+            if (c->panel) c->panel->SetBrushColour(static_cast<uint32_t>(value));
+            return;
+        case Property::TextColour:
+            if (c->panel) {
+                c->panel->SetTextColour(static_cast<uint32_t>(value));
+            } else if (c->layout.kind == ControlKind::Label) {
+                c->layout.textColour = static_cast<uint32_t>(value);
+                Refresh(*window, control.index);
+            }
+            return;
+        case Property::Caption:
+        case Property::Text:
+            return;
+    }
+    if (moved == c->rect) return;
+    if (c->visible && c->Drawn()) MarkStale(*window, c->rect);
+    const bool resized = moved.width != c->rect.width || moved.height != c->rect.height;
+    c->rect = moved;
+    if (resized) {
+        if (c->panel) c->panel->SetSize(moved.width, moved.height);
+        RenderControl(*c, fonts_);
+    }
+    if (c->visible && c->Drawn()) MarkStale(*window, c->rect);
+}
+
+void Runtime::SetProperty(ControlRef control, Property property, std::string_view value) {
+    Window* window = Find(control.window);
+    Control* c = FindControl(control);
+    if (!window || !c || (property != Property::Caption && property != Property::Text)) return;
+    if (c->edit) {
+        c->edit->SetValue(Text(value));
+        c->composition.clear();
+        c->scrollStart = 0;
+        EditChanged(*window, control.index);
+        return;
+    }
+    if (c->layout.kind != ControlKind::Label && c->layout.kind != ControlKind::Button) return;
+    if (c->caption == value) return;
+    c->caption = Text(value);
+    Refresh(*window, control.index);
+}
+
+// --- Windows ---
+
+int32_t Runtime::ClientWidth(WindowRef window) const {
+    const Window* w = Find(window.id);
+    return w ? w->client.width : 0;
+}
+
+int32_t Runtime::ClientHeight(WindowRef window) const {
+    const Window* w = Find(window.id);
+    return w ? w->client.height : 0;
+}
+
+uint32_t Runtime::WindowHandle(WindowRef window) const { return HostWindowOf(window); }
+
+int32_t Runtime::GetProperty(WindowRef window, Property property) {
+    Window* w = Find(window.id);
+    if (!w) return 0;
+    const FrameSizes frame = host_->FrameOf(w->host);
+    const Point at = host_->WindowPosition(w->host);
+    switch (property) {
+        case Property::Left:
+            return at.x;
+        case Property::Top:
+            return at.y;
+        case Property::Width:
+            return w->client.width + frame.left + frame.right;
+        case Property::Height:
+            return w->client.height + frame.top + frame.bottom;
+        case Property::Visible:
+            return w->shown ? 1 : 0;
+        default:
+            return 0;
+    }
+}
+
+void Runtime::ResizeClient(Window& window, Size client) {
+    client = Size{std::max(client.width, 1), std::max(client.height, 1)};
+    if (client == window.client) return;
+    window.client = client;
+    host_->ResizeWindow(window.host, client);
+    ResetFramebuffer(window);
+    window.unshown.clear();
+}
+
+void Runtime::SetProperty(WindowRef window, Property property, int32_t value) {
+    Window* w = Find(window.id);
+    if (!w) return;
+    const FrameSizes frame = host_->FrameOf(w->host);
+    const Point at = host_->WindowPosition(w->host);
+    switch (property) {
+        case Property::Left:
+            host_->MoveWindow(w->host, Point{value, at.y});
+            return;
+        case Property::Top:
+            host_->MoveWindow(w->host, Point{at.x, value});
+            return;
+        case Property::Width:
+            ResizeClient(*w, Size{value - frame.left - frame.right, w->client.height});
+            return;
+        case Property::Height:
+            ResizeClient(*w, Size{w->client.width, value - frame.top - frame.bottom});
+            return;
+        default:
+            return;
+    }
+}
+
+void Runtime::CentreOnMainWindow(WindowRef window) {
+    if (!Find(mainWindow_) || !Find(window.id)) return;
+    const WindowRef main{mainWindow_};
+    // C++ division truncates toward zero, as the placement rule wants for a wider window too.
+    const int32_t left = GetProperty(main, Property::Left) +
+                         (GetProperty(main, Property::Width) - GetProperty(window, Property::Width)) / 2;
+    const int32_t top = GetProperty(main, Property::Top) +
+                        (GetProperty(main, Property::Height) - GetProperty(window, Property::Height)) / 2;
+    host_->MoveWindow(Find(window.id)->host, Point{left, top});
+}
+
+}  // namespace kelvora
