@@ -4,6 +4,7 @@
 
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
+#include <iconv.h>
 
 #include <algorithm>
 #include <map>
@@ -11,8 +12,6 @@
 #include <tuple>
 #include <unordered_map>
 #include <vector>
-
-#include "platform/gbk.h"
 
 namespace kelvora {
 namespace {
@@ -42,7 +41,7 @@ struct OpenFace {
 };
 
 // Decodes the single code point of a short UTF-8 text; 0 when it is not exactly one.
-uint32_t SingleCodePoint(const std::string& utf8) {
+uint32_t SingleCodePoint(std::string_view utf8) {
     if (utf8.empty()) return 0;
     const auto* b = reinterpret_cast<const unsigned char*>(utf8.data());
     size_t length = 0;
@@ -74,6 +73,8 @@ bool IsGbkTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 struct FontService::Impl {
     FcConfig* config = nullptr;
     bool ttfReady = false;
+    // The host sits below the platform's text services, so it converts with iconv itself.
+    iconv_t fromGbk = reinterpret_cast<iconv_t>(-1);
     std::map<std::tuple<Text, int32_t, int32_t>, OpenFace> faces;
     // Faces opened to stand in for characters a face lacks, by file, index, size and boldness.
     std::map<std::tuple<std::string, int, int32_t, bool>, TTF_Font*> standIns;
@@ -87,14 +88,30 @@ struct FontService::Impl {
         }
         if (ttfReady) TTF_Quit();
         if (config != nullptr) FcConfigDestroy(config);
+        if (fromGbk != reinterpret_cast<iconv_t>(-1)) iconv_close(fromGbk);
     }
 
-    static std::string FamilyFor(const Text& face) {
+    // The UTF-8 form of a GBK text; empty when any of it has no such form.
+    std::string ToUtf8(std::string_view gbk) {
+        if (fromGbk == reinterpret_cast<iconv_t>(-1) || gbk.empty()) return std::string();
+        iconv(fromGbk, nullptr, nullptr, nullptr, nullptr);
+        std::string out(gbk.size() * 4 + 8, '\0');
+        char* in = const_cast<char*>(gbk.data());
+        size_t inLeft = gbk.size();
+        char* outPtr = out.data();
+        size_t outLeft = out.size();
+        if (iconv(fromGbk, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) || inLeft != 0) {
+            return std::string();
+        }
+        out.resize(out.size() - outLeft);
+        return out;
+    }
+
+    std::string FamilyFor(const Text& face) {
         // fontconfig knows these faces only by their Latin names.
         if (face == "宋体") return "SimSun";
         if (face == "黑体") return "SimHei";
-        Conversion utf8 = GbkToUtf8(face);
-        return utf8.ok ? utf8.text : std::string();
+        return ToUtf8(face);
     }
 
     FcPattern* PatternFor(const std::string& family, int32_t pixelSize, int32_t weight) {
@@ -260,8 +277,7 @@ struct FontService::Impl {
         std::string bytes;
         if (gbkCode > 0xFF) bytes.push_back(static_cast<char>(gbkCode >> 8));
         bytes.push_back(static_cast<char>(gbkCode & 0xFF));
-        const Conversion utf8 = GbkToUtf8(bytes);
-        const uint32_t codePoint = utf8.ok ? SingleCodePoint(utf8.text) : 0;
+        const uint32_t codePoint = SingleCodePoint(ToUtf8(bytes));
         if (codePoint >= 0x20) {
             TTF_Font* font = face.font;
             if (!TTF_GlyphIsProvided32(font, codePoint)) {
@@ -294,6 +310,7 @@ FontSpec DefaultGuiFont() { return FontSpec{"宋体", 12, 400}; }
 FontService::FontService() : impl_(std::make_unique<Impl>()) {
     impl_->config = FcInitLoadConfigAndFonts();
     impl_->ttfReady = TTF_Init() == 0;
+    impl_->fromGbk = iconv_open("UTF-8", "GBK");
 }
 
 FontService::~FontService() = default;
