@@ -86,8 +86,8 @@ PixelRect UniteRects(const PixelRect& a, const PixelRect& b) {
 }
 
 DrawPanel::DrawPanel(int32_t width, int32_t height, uint32_t backgroundColour, FontService* fonts)
-    : width_(std::max(width, 0)),
-      height_(std::max(height, 0)),
+    : width_(std::clamp(width, 0, kLargestPanelSide)),
+      height_(std::clamp(height, 0, kLargestPanelSide)),
       backgroundColour_(backgroundColour & kColourBits),
       fonts_(fonts) {
     visible_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), backgroundColour_);
@@ -95,8 +95,8 @@ DrawPanel::DrawPanel(int32_t width, int32_t height, uint32_t backgroundColour, F
 }
 
 void DrawPanel::SetSize(int32_t width, int32_t height) {
-    width = std::max(width, 0);
-    height = std::max(height, 0);
+    width = std::clamp(width, 0, kLargestPanelSide);
+    height = std::clamp(height, 0, kLargestPanelSide);
     if (width == width_ && height == height_) return;
     auto resize = [&](std::vector<uint32_t>& pixels) {
         std::vector<uint32_t> resized(static_cast<size_t>(width) * static_cast<size_t>(height),

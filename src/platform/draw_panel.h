@@ -17,6 +17,8 @@ namespace kelvora {
 constexpr uint32_t kTransparentColour = 0xFF000000u;
 // The only bits a panel pixel carries.
 constexpr uint32_t kColourBits = 0x00FFFFFFu;
+// No panel is wider or taller than this: larger sizes are cut to it rather than allocated.
+constexpr int32_t kLargestPanelSide = 8192;
 
 // Raster modes of block copies and pictures; a negative mode -c draws pictures with colour c
 // left out.
@@ -60,7 +62,7 @@ PixelRect UniteRects(const PixelRect& a, const PixelRect& b);
 class DrawPanel {
 public:
     // The visible pixels start as the background colour. Without a font service text draws
-    // nothing. Negative sizes count as 0.
+    // nothing. Sizes are clamped to 0..kLargestPanelSide.
     DrawPanel(int32_t width, int32_t height, uint32_t backgroundColour, FontService* fonts = nullptr);
 
     int32_t Width() const { return width_; }

@@ -404,6 +404,8 @@ TEST(DrawPanel, ResizeKeepsWhatFitsAndFillsNewAreaWithTheBackground) {
     EXPECT_EQ(panel.PicturePixelAt(3, 1), kInk);
     EXPECT_EQ(panel.PicturePixelAt(5, 1), kBack);
     EXPECT_EQ(panel.PixelAt(0, 2), kTransparentColour);
+    panel.SetSize(INT_MAX, 1);
+    EXPECT_EQ(panel.Width(), kLargestPanelSide);
     panel.SetSize(-3, 5);
     EXPECT_EQ(panel.Width(), 0);
     panel.FillRectangle(0, 0, 10, 10);  // nothing to draw on, nothing breaks

@@ -278,7 +278,7 @@ struct FontService::Impl {
         if (gbkCode > 0xFF) bytes.push_back(static_cast<char>(gbkCode >> 8));
         bytes.push_back(static_cast<char>(gbkCode & 0xFF));
         const uint32_t codePoint = SingleCodePoint(ToUtf8(bytes));
-        if (codePoint >= 0x20) {
+        if (codePoint >= 0x20 && codePoint != 0x7F) {  // control characters draw nothing
             TTF_Font* font = face.font;
             if (!TTF_GlyphIsProvided32(font, codePoint)) {
                 font = StandInFor(codePoint, NormalSize(spec.pixelSize), spec.weight);
