@@ -133,9 +133,14 @@ bool HeadlessHost::WaitEvent(HostEvent& event, int32_t timeoutMs) {
                 case Step::Kind::Pause:
                     pauseUntilMs_ = clock_.NowMs() + std::max<int64_t>(step.pauseMs, 0);
                     continue;
-                case Step::Kind::Action:
+                case Step::Kind::Action: {
+                    // What the action queues comes next, before the steps queued earlier.
+                    std::deque<Step> later = std::move(script_);
+                    script_.clear();
                     if (step.action) step.action();
+                    for (Step& rest : later) script_.push_back(std::move(rest));
                     continue;
+                }
                 case Step::Kind::MoveBy: {
                     HostEvent moved = step.event;
                     if (!Resolve(moved)) continue;

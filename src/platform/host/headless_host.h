@@ -100,7 +100,8 @@ public:
     void RequestQuit();
     // Nothing happens for ms of virtual time before the next queued step.
     void Pause(int64_t ms);
-    // Runs when reached, with the program in whatever state it is then (a window open, say).
+    // Runs when reached, with the program in whatever state it is then (a window open, say);
+    // whatever it queues comes right after it, before the steps queued earlier.
     void Then(std::function<void()> action);
     bool ScriptEmpty() const { return script_.empty(); }
     // Called when the program waits for input with no timer running and nothing queued.
