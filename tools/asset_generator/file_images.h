@@ -1,0 +1,44 @@
+// The file images the generator produces: 24-bit Windows bitmaps, PCM wave files, and portable
+// pixmaps for people to look at.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace kelvora::tools {
+
+struct Colour {
+    uint8_t r = 0;
+    uint8_t g = 0;
+    uint8_t b = 0;
+    bool operator==(const Colour&) const = default;
+};
+
+// Pixels row by row from the top.
+struct Image {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<Colour> pixels;
+
+    Image(int32_t w, int32_t h, Colour fill) : width(w), height(h), pixels(static_cast<size_t>(w * h), fill) {}
+    Colour& At(int32_t x, int32_t y) { return pixels[static_cast<size_t>(y * width + x)]; }
+    const Colour& At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+};
+
+// Samples as signed 16-bit values whatever the stored depth; 8-bit clips keep their top byte.
+struct Clip {
+    int32_t sampleRate = 22050;
+    int32_t channels = 1;
+    int32_t bitsPerSample = 16;
+    std::vector<int16_t> samples;  // interleaved frames
+};
+
+// BITMAPFILEHEADER + BITMAPINFOHEADER + bottom-up rows padded to four bytes.
+std::vector<uint8_t> BitmapFileImage(const Image& image);
+// RIFF header, a 16-byte "fmt " chunk and the "data" chunk: 44 bytes before the samples.
+std::vector<uint8_t> WaveFileImage(const Clip& clip);
+// Binary PPM (P6).
+std::vector<uint8_t> PixmapFileImage(const Image& image);
+
+}  // namespace kelvora::tools
