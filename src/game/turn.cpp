@@ -1,0 +1,73 @@
+// The player's turn.
+#include "game/turn.h"
+
+#include <vector>
+
+#include "game/cells.h"
+#include "game/lines.h"
+#include "game/path_search.h"
+#include "game/scoring.h"
+#include "game/spawning.h"
+#include "presentation/animations.h"
+#include "presentation/board_drawing.h"
+#include "presentation/sound_effects.h"
+
+namespace kelvora {
+namespace {
+
+constexpr int32_t kSelectionIntervalMs = 180;
+// Routes of five cells or more (four steps or more) are announced with a whoosh.
+constexpr size_t kLongRouteCells = 5;
+
+void SelectBall(Stage& stage, GameState& game, int32_t cell) {
+    PlaySelectSound(stage);
+    if (game.selectedCell > 0) DrawBallAt(stage, game.selectedCell, game.board[game.selectedCell], 1);
+    game.selectedCell = cell;
+    game.selectionStyle = RandomInt(*stage.random, 2, 6);
+    DrawBallAt(stage, cell, game.board[cell], game.selectionStyle);
+    stage.SetSelectionTimerInterval(kSelectionIntervalMs);
+}
+
+void MoveSelectedBall(Stage& stage, GameState& game, int32_t target) {
+    std::vector<int32_t> route;
+    if (!FindPath(game.board, game.selectedCell, target, route)) {
+        PlayBlockedSound(stage);
+        return;
+    }
+    stage.SetSelectionTimerInterval(0);
+    if (route.size() >= kLongRouteCells) PlayLongMoveSound(stage);
+    AnimateMove(stage, game, route);
+    game.board[target] = game.board[game.selectedCell];
+    game.board[game.selectedCell] = kEmpty;
+    game.selectedCell = 0;
+
+    std::vector<int32_t> lines;
+    if (FindLines(game.board, target, lines)) {
+        RemoveLineCells(stage, game, std::move(lines));
+        return;
+    }
+    if (!SpawnBalls(stage, game)) {
+        stage.EndGame();
+        return;
+    }
+    // The moved ball was last drawn awake by the move; it rests now (or its cell shows empty when
+    // a new ball's line took it away).
+    DrawBallAt(stage, target, game.board[target], 1);
+    PickNextColours(stage, game, true);
+}
+
+}  // namespace
+
+void HandleBoardPress(Stage& stage, GameState& game, int32_t x, int32_t y) {
+    const int32_t cell = PixelToCell(x, y);
+    if (cell == 0) return;
+    if (game.board[cell] == kEmpty && game.selectedCell == 0) return;
+    if (cell == game.selectedCell) return;
+    if (game.board[cell] > kEmpty) {
+        SelectBall(stage, game, cell);
+        return;
+    }
+    MoveSelectedBall(stage, game, cell);
+}
+
+}  // namespace kelvora
