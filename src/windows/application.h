@@ -1,0 +1,78 @@
+// The application: the one object that owns the running platform and every program-wide variable
+// of the game, and binds the game's routines to the events of its windows.
+#pragma once
+
+#include <memory>
+
+#include "game/game_state.h"
+#include "platform/runtime.h"
+#include "presentation/animations.h"
+#include "presentation/stage.h"
+#include "windows/honour_roll.h"
+#include "windows/scroller.h"
+#include "windows/skin_step.h"
+
+namespace kelvora {
+
+struct Application;
+
+// The stage the rules and the presentation act on: the main window's panels and services.
+class MainStage final : public Stage {
+public:
+    explicit MainStage(Application& app) : app_(app) {}
+    void SleepMs(int32_t ms) override;
+    uint32_t TickMs() override;
+    void PlaySound(std::span<const uint8_t> clip) override;
+    void SetSelectionTimerInterval(int32_t ms) override;
+    void SetScoreCaption(const Text& caption) override;
+    void LockRedraw() override;
+    void UnlockRedraw() override;
+    void EndGame() override;
+
+private:
+    Application& app_;
+};
+
+// The main window's controls the game talks to.
+struct MainControls {
+    ControlRef gameArea, buffer, preview;
+    ControlRef scoreLabel, bestNameLabel, bestScoreLabel;
+    ControlRef selectionTimer;
+    ControlRef scrollerDisplay, scrollerMask, scrollerPaint;
+};
+
+struct Application {
+    explicit Application(std::unique_ptr<Host> host);
+
+    Runtime runtime;
+    GameState game;
+    SelectionAnimation animation;
+    HonourState honour;
+    ScrollerState scroller;
+    SkinState skin;
+    MainStage stage{*this};
+    WindowRef mainWindow;
+    MainControls controls;
+    Text dataDirectory;  // where the honour file and the skin library live
+};
+
+// Binds the game's routines to the handler names of the layouts, then opens the main window,
+// whose created event sets everything up and lays out the first game.
+void StartKelvora(Application& app);
+// The whole program: start, then the event loop until the main window is closed.
+int RunKelvora(std::unique_ptr<Host> host);
+
+// The main window's creation handler.
+void SetUpMainWindow(Application& app);
+// Best player's name and score from place 1 of the roll, into the main window.
+void ShowBestOnMainWindow(Application& app);
+// The honour-roll window's creation handler.
+void FillHonourWindow(Application& app, WindowRef window);
+// The end of a game: its windows, then a new game.
+void EndGame(Application& app);
+// The name-entry window's OK button.
+void ConfirmName(Application& app, WindowRef window);
+// "0 0 0 0 8 7 0" into a label of any window.
+void ShowScore(Runtime& runtime, ControlRef label, int32_t value);
+
+}  // namespace kelvora
