@@ -1,55 +1,59 @@
 // Writing C++ source that holds binary data as constant byte arrays.
 #include "byte_source.h"
 
-#include <cstdio>
-
 namespace kelvora::tools {
 
-namespace {
-
-constexpr size_t kBytesPerLine = 40;
-
-}  // namespace
-
-void AppendByteArray(std::string& source, std::string_view arrayName, std::span<const uint8_t> bytes) {
+void WriteByteArray(std::FILE* out, const char* arrayName, const uint8_t* bytes, size_t size) {
     // A string literal of hex escapes compiles many times faster than a list of numbers. Escapes
     // keep their values whatever execution character set the compiler is told to use, and every
     // escape is followed by a backslash or a quote, so no escape swallows the next character.
     static constexpr char kHex[] = "0123456789abcdef";
-    source += "alignas(16) const uint8_t ";
-    source += arrayName;
-    source += "[";
-    source += std::to_string(bytes.size() + 1);
-    source += "] =";
-    if (bytes.empty()) source += " \"\"";
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (i % kBytesPerLine == 0) source += "\n    \"";
-        source += "\\x";
-        source += kHex[bytes[i] >> 4];
-        source += kHex[bytes[i] & 15];
-        if (i % kBytesPerLine == kBytesPerLine - 1 || i + 1 == bytes.size()) source += '"';
+    constexpr size_t kBytesPerLine = 40;
+    std::fprintf(out, "alignas(16) const uint8_t %s[%zu] =", arrayName, size + 1);
+    if (size == 0) std::fputs(" \"\"", out);
+    char line[8 + kBytesPerLine * 4];
+    for (size_t start = 0; start < size; start += kBytesPerLine) {
+        size_t n = 0;
+        line[n++] = '\n';
+        for (int i = 0; i < 4; ++i) line[n++] = ' ';
+        line[n++] = '"';
+        for (size_t i = start; i < size && i < start + kBytesPerLine; ++i) {
+            line[n++] = '\\';
+            line[n++] = 'x';
+            line[n++] = kHex[bytes[i] >> 4];
+            line[n++] = kHex[bytes[i] & 15];
+        }
+        line[n++] = '"';
+        std::fwrite(line, 1, n, out);
     }
-    source += ";\n";
+    std::fputs(";\n", out);
 }
 
-bool WriteBinaryFile(const std::string& path, std::span<const uint8_t> bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "cannot open %s for writing\n", path.c_str());
+OutputFile::OutputFile(const char* path) : path_(path), file_(std::fopen(path, "wb")) {}
+
+OutputFile::~OutputFile() { Close(); }
+
+bool OutputFile::Close() {
+    if (file_ == nullptr) {
+        if (path_ != nullptr) std::fprintf(stderr, "cannot write %s\n", path_);
+        path_ = nullptr;
         return false;
     }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::remove(path.c_str());
-        return false;
+    const bool ok = std::ferror(file_) == 0;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!ok || !closed) {
+        std::fprintf(stderr, "cannot write %s\n", path_);
+        std::remove(path_);
     }
-    return true;
+    path_ = nullptr;
+    return ok && closed;
 }
 
-bool WriteTextFile(const std::string& path, std::string_view text) {
-    return WriteBinaryFile(path, {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+bool WriteBinaryFile(const char* path, const uint8_t* bytes, size_t size) {
+    OutputFile file(path);
+    if (file.Stream() != nullptr) std::fwrite(bytes, 1, size, file.Stream());
+    return file.Close();
 }
 
 }  // namespace kelvora::tools

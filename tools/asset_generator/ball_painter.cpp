@@ -2,9 +2,6 @@
 // Every pixel is the average of 5 x 5 samples, blended in (approximately) linear light.
 #include "ball_painter.h"
 
-#include <array>
-#include <optional>
-
 #include "fixed_point.h"
 
 namespace kelvora::tools {
@@ -24,6 +21,18 @@ constexpr Shade Add(Shade a, Shade b) { return {a.r + b.r, a.g + b.g, a.b + b.b}
 constexpr Shade Mix(Shade a, Shade b, Fix t) { return {Lerp(a.r, b.r, t), Lerp(a.g, b.g, t), Lerp(a.b, b.b, t)}; }
 constexpr Shade TowardWhite(Shade c, Fix t) { return Mix(c, {kOne, kOne, kOne}, t); }
 
+// A shade where a shape covers the point; nothing (false) elsewhere.
+struct Covered {
+    bool covered = false;
+    Shade shade;
+
+    constexpr Covered() = default;
+    constexpr Covered(Shade s) : covered(true), shade(s) {}
+    explicit operator bool() const { return covered; }
+    const Shade& operator*() const { return shade; }
+};
+constexpr Covered kUncovered{};
+
 // The colours of one ball.
 struct Look {
     Shade body;    // the ball's own colour, where the light falls flat on it
@@ -35,7 +44,7 @@ struct Look {
 
 // Body colours picked so that each pair stays apart in lightness or hue also for eyes with the
 // common colour-vision deficiencies (red and green differ in lightness, blue and purple in red).
-constexpr std::array<Shade, 7> kBodyColours{
+constexpr Shade kBodyColours[7] = {
     FromRgb(196, 36, 22),    // red
     FromRgb(28, 34, 226),    // blue
     FromRgb(255, 236, 20),   // yellow
@@ -46,7 +55,7 @@ constexpr std::array<Shade, 7> kBodyColours{
 };
 
 Look OrdinaryLook(int32_t colourCode) {
-    const Shade body = kBodyColours[static_cast<size_t>(colourCode - 2)];
+    const Shade body = kBodyColours[colourCode - 2];
     Look look;
     look.body = body;
     // The shadow side darkens and leans slightly towards blue, as under an open sky.
@@ -115,21 +124,23 @@ struct Gaze {
     Fix u;
     Fix v;
 };
-constexpr std::array<Gaze, 5> kGazes{{
+constexpr Gaze kGazes[5] = {
     {0, Ratio(2, 100)},
     {Ratio(-8, 100), Ratio(2, 100)},
     {Ratio(8, 100), Ratio(2, 100)},
     {0, Ratio(-9, 100)},
     {0, Ratio(11, 100)},
-}};
+};
 
 constexpr Fix kEyeSpacing = Ratio(31, 100);  // each eye's distance from the middle
 constexpr Fix kEyeHeight = Ratio(-2, 100);
+constexpr Fix kEyeSides[2] = {-kEyeSpacing, kEyeSpacing};
+constexpr Fix kSigns[2] = {-1, 1};
 constexpr Fix kLineHalfWidth = Ratio(52, 1000);
 
-std::optional<Shade> OpenEyesAndSmile(const Look& look, int32_t group, Fix u, Fix v) {
-    const Gaze gaze = kGazes[static_cast<size_t>(group - 2)];
-    for (const Fix side : {-kEyeSpacing, kEyeSpacing}) {
+Covered OpenEyesAndSmile(const Look& look, int32_t group, Fix u, Fix v) {
+    const Gaze gaze = kGazes[group - 2];
+    for (const Fix side : kEyeSides) {
         const Fix eu = u - side, ev = v - kEyeHeight;
         constexpr Fix a = Ratio(18, 100), b = Ratio(24, 100), outline = Ratio(55, 1000);
         if (!InEllipse(eu, ev, a + outline, b + outline)) continue;
@@ -140,36 +151,36 @@ std::optional<Shade> OpenEyesAndSmile(const Look& look, int32_t group, Fix u, Fi
         return kEyeWhite;
     }
     if (DistanceToLowerArc(u, v, 0, Ratio(20, 100), Ratio(22, 100), Ratio(45, 100)) <= kLineHalfWidth) return look.ink;
-    return std::nullopt;
+    return kUncovered;
 }
 
-std::optional<Shade> ClosedEyes(const Look& look, Fix u, Fix v) {
-    for (const Fix side : {-kEyeSpacing, kEyeSpacing}) {
+Covered ClosedEyes(const Look& look, Fix u, Fix v) {
+    for (const Fix side : kEyeSides) {
         if (DistanceToLowerArc(u, v, side, Ratio(-8, 100), Ratio(16, 100), Ratio(22, 100)) <= kLineHalfWidth) {
             return look.ink;
         }
     }
-    return std::nullopt;
+    return kUncovered;
 }
 
 // The clenched teeth are laid out in whole pixels around the sprite's centre (the middle of
 // pixel 19): teeth of 3 x 1 pixels read crisply at the sprite's own size, where anti-aliased
 // fractions of pixels would blur into a grey smear.
-std::optional<Shade> ClenchedTeeth(const Look& look, Fix x, Fix y) {
+Covered ClenchedTeeth(const Look& look, Fix x, Fix y) {
     const Fix ax = x < 0 ? -x : x;
-    if (ax > Ratio(13, 2) || y < Ratio(7, 2) || y > Ratio(17, 2)) return std::nullopt;
+    if (ax > Ratio(13, 2) || y < Ratio(7, 2) || y > Ratio(17, 2)) return kUncovered;
     const bool rimRow = y < Ratio(9, 2) || y > Ratio(15, 2);
     const bool rimColumn = ax > Ratio(11, 2);
-    if (rimRow && rimColumn) return std::nullopt;  // rounded corners
+    if (rimRow && rimColumn) return kUncovered;  // rounded corners
     if (rimRow || rimColumn) return look.ink;
     if (y > Ratio(11, 2) && y < Ratio(13, 2)) return look.ink;          // where the rows bite
     if (ax > Ratio(3, 2) && ax < Ratio(5, 2)) return look.ink;          // between the teeth
     return kTeeth;
 }
 
-std::optional<Shade> SqueezedEyesAndTeeth(const Look& look, Fix u, Fix v, Fix radius) {
+Covered SqueezedEyesAndTeeth(const Look& look, Fix u, Fix v, Fix radius) {
     // Eyes pressed shut as "> <", the points towards the nose.
-    for (const Fix side : {Fix{-1}, Fix{1}}) {
+    for (const Fix side : kSigns) {
         const Fix apexU = side * Ratio(18, 100), outerU = side * Ratio(42, 100);
         const Fix apexV = Ratio(-2, 100);
         const Fix arm = Ratio(12, 100);
@@ -182,11 +193,13 @@ std::optional<Shade> SqueezedEyesAndTeeth(const Look& look, Fix u, Fix v, Fix ra
 }
 
 // The face at (u, v) on a ball of the given radius in pixels.
-std::optional<Shade> FaceAt(const Look& look, int32_t group, Fix u, Fix v, Fix radius) {
+Covered FaceAt(const Look& look, int32_t group, Fix u, Fix v, Fix radius) {
+    // Every feature lies in this box; most of the ball needs no look at the face.
+    if (u < -Ratio(6, 10) || u > Ratio(6, 10) || v < -Ratio(4, 10) || v > Ratio(72, 100)) return kUncovered;
     if (group == 1) return ClosedEyes(look, u, v);
     if (group >= 2 && group <= 6) return OpenEyesAndSmile(look, group, u, v);
     if (group == 7) return SqueezedEyesAndTeeth(look, u, v, radius);
-    return std::nullopt;
+    return kUncovered;
 }
 
 Shade Clamped(Shade c) { return {Clamp(c.r, 0, kOne), Clamp(c.g, 0, kOne), Clamp(c.b, 0, kOne)}; }
@@ -206,7 +219,7 @@ Shade ShadeSphere(const Look& look, int32_t group, Fix u, Fix v, Fix radius) {
     const Fix edge = Power(kOne - w, 2);
     const Fix bounce = Clamp(Mul(u, Ratio(45, 100)) + Mul(v, Ratio(80, 100)), 0, kOne);
     c = Add(c, Scale(look.body, Mul(Mul(edge, bounce), Ratio(55, 100))));
-    if (const std::optional<Shade> feature = FaceAt(look, group, u, v, radius)) {
+    if (const Covered feature = FaceAt(look, group, u, v, radius)) {
         c = Scale(*feature, Ratio(84, 100) + Mul(light, Ratio(18, 100)));
     }
     const Fix mirror = Mul(u, kHalfX) + Mul(v, kHalfY) + Mul(w, kHalfZ);
@@ -217,16 +230,16 @@ Shade ShadeSphere(const Look& look, int32_t group, Fix u, Fix v, Fix radius) {
     return Clamped(c);
 }
 
-std::optional<Shade> SampleOrdinary(const Look& look, int32_t group, Fix x, Fix y) {
+Covered SampleOrdinary(const Look& look, int32_t group, Fix x, Fix y) {
     const Fix dx = x - kCentre, dy = y - kCentre;
-    if (Square(dx) + Square(dy) > Square(kBallRadius)) return std::nullopt;
+    if (Square(dx) + Square(dy) > Square(kBallRadius)) return kUncovered;
     return ShadeSphere(look, group, Div(dx, kBallRadius), Div(dy, kBallRadius), kBallRadius);
 }
 
-std::optional<Shade> SampleMagic(const Look& look, int32_t group, Fix x, Fix y) {
+Covered SampleMagic(const Look& look, int32_t group, Fix x, Fix y) {
     const Fix dx = x - kCentre, dy = y - kCentre;
     const Fix d = Length(dx, dy);
-    if (d > kMagicGlowRadius) return std::nullopt;
+    if (d > kMagicGlowRadius) return kUncovered;
     if (d <= kMagicSphereRadius) {
         const Shade sphere = ShadeSphere(look, group, Div(dx, kMagicSphereRadius), Div(dy, kMagicSphereRadius), kMagicSphereRadius);
         // The sphere's rim picks up the cyan of the ring around it.
@@ -268,9 +281,9 @@ Image PaintBall(int32_t colourCode, int32_t group) {
                 for (int32_t sx = 0; sx < kSamples; ++sx) {
                     const Fix x = px * kOne + (2 * sx + 1) * kOne / (2 * kSamples);
                     const Fix y = py * kOne + (2 * sy + 1) * kOne / (2 * kSamples);
-                    std::optional<Shade> sample = magic ? SampleMagic(look, group, x, y) : SampleOrdinary(look, group, x, y);
+                    const Covered sample = magic ? SampleMagic(look, group, x, y) : SampleOrdinary(look, group, x, y);
                     if (sample) ++covered;
-                    const Shade c = sample.value_or(kEdgeBackground);
+                    const Shade c = sample ? *sample : kEdgeBackground;
                     sumR += Square(c.r);
                     sumG += Square(c.g);
                     sumB += Square(c.b);

@@ -275,8 +275,7 @@ Clip Blocked() {
     Track track = MakeTrack(kRate, 251, true);
     // A soft sawtooth: harmonics falling off faster than 1/n, none above 1.5 kHz, so it buzzes dully.
     Instrument buzz;
-    buzz.partials.clear();
-    for (int n = 1; n <= 10; ++n) buzz.partials.push_back({Fix{n} * kOne, kOne / (n * n + n) * 2, 0});
+    for (int n = 1; n <= 10; ++n) buzz.partials[n - 1] = {Fix{n} * kOne, kOne / (n * n + n) * 2, 0};
     buzz.rise = Seconds(6);
     buzz.release = Seconds(18);
     AddNote(track, {0, Seconds(90), Hz(150), kOne, 0, 0}, buzz);
@@ -357,16 +356,9 @@ Clip WhooshWings() { return FinishWhoosh(Whoosh({879, Hz(300), Hz(3600), Hz(2600
 Clip Fanfare() {
     constexpr int32_t rate = 11025;
     Track track = MakeTrack(rate, 5810, true);
-    Instrument brass;
-    brass.partials = {{kOne, kOne, 0}, {2 * kOne, Ratio(70, 100), 0}, {3 * kOne, Ratio(50, 100), 0}, {4 * kOne, Ratio(35, 100), 0},
-                      {5 * kOne, Ratio(25, 100), 0}, {6 * kOne, Ratio(18, 100), 0}, {7 * kOne, Ratio(12, 100), 0}, {8 * kOne, Ratio(8, 100), 0}};
-    brass.rise = Seconds(18);
-    brass.tau = Seconds(1400);
-    brass.release = Seconds(35);
-    brass.vibratoOctaves = Ratio(8, 1000);
-    brass.vibratoHz = Ratio(55, 10);
-    brass.vibratoDelay = Seconds(180);
-    brass.ceilingHz = Hz(4800);
+    const Instrument brass{{{kOne, kOne, 0}, {2 * kOne, Ratio(70, 100), 0}, {3 * kOne, Ratio(50, 100), 0}, {4 * kOne, Ratio(35, 100), 0},
+                            {5 * kOne, Ratio(25, 100), 0}, {6 * kOne, Ratio(18, 100), 0}, {7 * kOne, Ratio(12, 100), 0}, {8 * kOne, Ratio(8, 100), 0}},
+                           Seconds(18), Seconds(1400), Seconds(35), Ratio(8, 1000), Ratio(55, 10), Seconds(180), Hz(4800)};
     Instrument pad{{{kOne, kOne, 0}, {2 * kOne, Ratio(3, 10), 0}, {3 * kOne, Ratio(1, 10), 0}}, Seconds(60), 0, Seconds(90), 0, 0, 0, Hz(4800)};
     Instrument timpani{{{kOne, kOne, 0}, {Ratio(15, 10), Ratio(4, 10), Seconds(80)}}, Seconds(3), Seconds(250), Seconds(50), 0, 0, 0, Hz(4800)};
 
@@ -417,11 +409,26 @@ GameClips ComposeClips() {
     GameClips clips;
     clips.click = Click();
     clips.spawn = Spawn();
-    clips.bursts = {BigPop(), Shatter(), PopChain(), Boom(), Poof(), Zap()};
+    clips.bursts[0] = BigPop();
+    clips.bursts[1] = Shatter();
+    clips.bursts[2] = PopChain();
+    clips.bursts[3] = Boom();
+    clips.bursts[4] = Poof();
+    clips.bursts[5] = Zap();
     clips.score = Score();
-    clips.selects = {Arpeggio(), Boing(), Bloops(), DingDong(), Trill(), SlideWhistle()};
+    clips.selects[0] = Arpeggio();
+    clips.selects[1] = Boing();
+    clips.selects[2] = Bloops();
+    clips.selects[3] = DingDong();
+    clips.selects[4] = Trill();
+    clips.selects[5] = SlideWhistle();
     clips.blocked = Blocked();
-    clips.longMoves = {WhooshSwing(), WhooshSwish(), WhooshLow(), WhooshPassing(), WhooshDouble(), WhooshWings()};
+    clips.longMoves[0] = WhooshSwing();
+    clips.longMoves[1] = WhooshSwish();
+    clips.longMoves[2] = WhooshLow();
+    clips.longMoves[3] = WhooshPassing();
+    clips.longMoves[4] = WhooshDouble();
+    clips.longMoves[5] = WhooshWings();
     clips.fanfare = Fanfare();
     return clips;
 }

@@ -1,8 +1,6 @@
 // The game's 23 sound clips, composed from the synthesis routines.
 #pragma once
 
-#include <array>
-
 #include "file_images.h"
 
 namespace kelvora::tools {
@@ -10,11 +8,11 @@ namespace kelvora::tools {
 struct GameClips {
     Clip click;
     Clip spawn;
-    std::array<Clip, 6> bursts;
+    Clip bursts[6];
     Clip score;
-    std::array<Clip, 6> selects;
+    Clip selects[6];
     Clip blocked;
-    std::array<Clip, 6> longMoves;
+    Clip longMoves[6];
     Clip fanfare;
 };
 

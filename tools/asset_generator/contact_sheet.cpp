@@ -5,7 +5,7 @@
 
 namespace kelvora::tools {
 
-Image ContactSheet(const std::vector<Image>& sprites, int32_t magnification) {
+Image ContactSheet(const Buffer<Image>& sprites, int32_t magnification) {
     constexpr int32_t kPerRow = 8;
     constexpr int32_t kGap = 6;
     constexpr Colour kCellBackgrounds[2] = {{33, 32, 33}, {0, 0, 0}};

@@ -1,37 +1,37 @@
 // The file images the generator produces: bitmaps, wave files and pixmaps.
 #include "file_images.h"
 
-#include <string>
+#include <cstdio>
+#include <utility>
 
 namespace kelvora::tools {
 
 namespace {
 
-void PutU16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
+void PutU16(ByteWriter& out, uint32_t v) {
+    out.Put(static_cast<uint8_t>(v));
+    out.Put(static_cast<uint8_t>(v >> 8));
 }
 
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
+void PutU32(ByteWriter& out, uint32_t v) {
     PutU16(out, v & 0xFFFFu);
     PutU16(out, v >> 16);
 }
 
-void PutTag(std::vector<uint8_t>& out, const char (&tag)[5]) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
+void PutTag(ByteWriter& out, const char (&tag)[5]) {
+    for (int i = 0; i < 4; ++i) out.Put(static_cast<uint8_t>(tag[i]));
 }
 
 }  // namespace
 
-std::vector<uint8_t> BitmapFileImage(const Image& image) {
+Buffer<uint8_t> BitmapFileImage(const Image& image) {
     const uint32_t rowBytes = static_cast<uint32_t>(image.width) * 3u;
     const uint32_t stride = (rowBytes + 3u) & ~3u;
     const uint32_t pixelBytes = stride * static_cast<uint32_t>(image.height);
     const uint32_t fileSize = 54u + pixelBytes;
-    std::vector<uint8_t> out;
-    out.reserve(fileSize);
-    out.push_back('B');
-    out.push_back('M');
+    ByteWriter out(fileSize);
+    out.Put('B');
+    out.Put('M');
     PutU32(out, fileSize);
     PutU32(out, 0);   // reserved
     PutU32(out, 54);  // offset of the pixels
@@ -49,21 +49,20 @@ std::vector<uint8_t> BitmapFileImage(const Image& image) {
     for (int32_t y = image.height - 1; y >= 0; --y) {
         for (int32_t x = 0; x < image.width; ++x) {
             const Colour c = image.At(x, y);
-            out.push_back(c.b);
-            out.push_back(c.g);
-            out.push_back(c.r);
+            out.Put(c.b);
+            out.Put(c.g);
+            out.Put(c.r);
         }
-        for (uint32_t pad = rowBytes; pad < stride; ++pad) out.push_back(0);
+        for (uint32_t pad = rowBytes; pad < stride; ++pad) out.Put(0);
     }
-    return out;
+    return std::move(out.bytes);
 }
 
-std::vector<uint8_t> WaveFileImage(const Clip& clip) {
+Buffer<uint8_t> WaveFileImage(const Clip& clip) {
     const uint32_t bytesPerSample = static_cast<uint32_t>(clip.bitsPerSample) / 8u;
     const uint32_t dataBytes = static_cast<uint32_t>(clip.samples.size()) * bytesPerSample;
     const uint32_t blockAlign = bytesPerSample * static_cast<uint32_t>(clip.channels);
-    std::vector<uint8_t> out;
-    out.reserve(44u + dataBytes);
+    ByteWriter out(44u + dataBytes);
     PutTag(out, "RIFF");
     PutU32(out, 36u + dataBytes);
     PutTag(out, "WAVE");
@@ -79,23 +78,25 @@ std::vector<uint8_t> WaveFileImage(const Clip& clip) {
     PutU32(out, dataBytes);
     for (const int16_t s : clip.samples) {
         if (bytesPerSample == 1) {
-            out.push_back(static_cast<uint8_t>((s >> 8) + 128));  // 8-bit PCM is unsigned
+            out.Put(static_cast<uint8_t>((s >> 8) + 128));  // 8-bit PCM is unsigned
         } else {
             PutU16(out, static_cast<uint16_t>(s));
         }
     }
-    return out;
+    return std::move(out.bytes);
 }
 
-std::vector<uint8_t> PixmapFileImage(const Image& image) {
-    const std::string header = "P6\n" + std::to_string(image.width) + " " + std::to_string(image.height) + "\n255\n";
-    std::vector<uint8_t> out(header.begin(), header.end());
+Buffer<uint8_t> PixmapFileImage(const Image& image) {
+    char header[48];
+    const int length = std::snprintf(header, sizeof header, "P6\n%d %d\n255\n", image.width, image.height);
+    ByteWriter out(static_cast<size_t>(length) + image.pixels.size() * 3);
+    for (int i = 0; i < length; ++i) out.Put(static_cast<uint8_t>(header[i]));
     for (const Colour& c : image.pixels) {
-        out.push_back(c.r);
-        out.push_back(c.g);
-        out.push_back(c.b);
+        out.Put(c.r);
+        out.Put(c.g);
+        out.Put(c.b);
     }
-    return out;
+    return std::move(out.bytes);
 }
 
 }  // namespace kelvora::tools

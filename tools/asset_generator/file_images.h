@@ -2,9 +2,9 @@
 // pixmaps for people to look at.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <vector>
+
+#include "buffer.h"
 
 namespace kelvora::tools {
 
@@ -19,26 +19,31 @@ struct Colour {
 struct Image {
     int32_t width = 0;
     int32_t height = 0;
-    std::vector<Colour> pixels;
+    Buffer<Colour> pixels;
 
-    Image(int32_t w, int32_t h, Colour fill) : width(w), height(h), pixels(static_cast<size_t>(w * h), fill) {}
-    Colour& At(int32_t x, int32_t y) { return pixels[static_cast<size_t>(y * width + x)]; }
-    const Colour& At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+    Image() = default;
+    Image(int32_t w, int32_t h, Colour fill) : width(w), height(h), pixels(static_cast<size_t>(w) * static_cast<size_t>(h)) {
+        for (Colour& c : pixels) c = fill;
+    }
+    Colour& At(int32_t x, int32_t y) { return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)]; }
+    const Colour& At(int32_t x, int32_t y) const {
+        return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+    }
 };
 
-// Samples as signed 16-bit values whatever the stored depth; 8-bit clips keep their top byte.
+// Samples as signed 16-bit values whatever the stored depth; 8-bit clips hold multiples of 256.
 struct Clip {
     int32_t sampleRate = 22050;
     int32_t channels = 1;
     int32_t bitsPerSample = 16;
-    std::vector<int16_t> samples;  // interleaved frames
+    Buffer<int16_t> samples;  // interleaved frames
 };
 
 // BITMAPFILEHEADER + BITMAPINFOHEADER + bottom-up rows padded to four bytes.
-std::vector<uint8_t> BitmapFileImage(const Image& image);
+Buffer<uint8_t> BitmapFileImage(const Image& image);
 // RIFF header, a 16-byte "fmt " chunk and the "data" chunk: 44 bytes before the samples.
-std::vector<uint8_t> WaveFileImage(const Clip& clip);
+Buffer<uint8_t> WaveFileImage(const Clip& clip);
 // Binary PPM (P6).
-std::vector<uint8_t> PixmapFileImage(const Image& image);
+Buffer<uint8_t> PixmapFileImage(const Image& image);
 
 }  // namespace kelvora::tools

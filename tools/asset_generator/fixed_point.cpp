@@ -11,19 +11,12 @@ Fix SmoothStep(Fix edge0, Fix edge1, Fix v) {
 }
 
 uint64_t IntegerSqrt(uint64_t v) {
-    uint64_t result = 0;
-    uint64_t bit = uint64_t{1} << 62;
-    while (bit > v) bit >>= 2;
-    while (bit != 0) {
-        if (v >= result + bit) {
-            v -= result + bit;
-            result = (result >> 1) + bit;
-        } else {
-            result >>= 1;
-        }
-        bit >>= 2;
-    }
-    return result;
+    // A floating-point estimate, then corrected in integers: the result is the exact floor of
+    // the root whatever the estimate's last bits were.
+    uint64_t r = static_cast<uint64_t>(__builtin_sqrt(static_cast<double>(v)));
+    while (r > 0 && (r > UINT32_MAX || r * r > v)) --r;
+    while (r < UINT32_MAX && (r + 1) * (r + 1) <= v) ++r;
+    return r;
 }
 
 Fix Sqrt(Fix v) {
@@ -46,8 +39,6 @@ namespace {
 constexpr Fine kHalfPi = 1686629713;  // pi/2 in Q30
 constexpr Fine kLn2 = 744261118;      // ln 2 in Q30
 constexpr Fine kLog2E = 1549082005;   // log2(e) in Q30
-
-constexpr Fine FineMul(Fine a, Fine b) { return (a * b) >> kFineBits; }
 
 // sin(theta) for theta in [0, pi/2], Q30, by its Taylor series to the 11th power; the first
 // neglected term is below 4e-8 there.
@@ -81,10 +72,13 @@ Fine ExpNeg(Fix x) {
     const int64_t whole = y >> kFineBits;
     if (whole >= 31) return 0;
     const Fine u = FineMul(y & (kFineOne - 1), kLn2);
+    // 1/n in Q30 for the series; the 11th term is below 1e-9 for u < ln 2.
+    static constexpr Fine kInverse[11] = {0, kFineOne, kFineOne / 2, kFineOne / 3, kFineOne / 4, kFineOne / 5,
+                                          kFineOne / 6, kFineOne / 7, kFineOne / 8, kFineOne / 9, kFineOne / 10};
     Fine term = kFineOne;
     Fine sum = kFineOne;
-    for (int n = 1; n <= 12; ++n) {
-        term = -FineMul(term, u) / n;
+    for (int n = 1; n <= 10; ++n) {
+        term = -FineMul(FineMul(term, u), kInverse[n]);
         sum += term;
     }
     return sum >> whole;

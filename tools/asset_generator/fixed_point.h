@@ -16,6 +16,8 @@ using Fine = int64_t;
 constexpr int kFineBits = 30;
 constexpr Fine kFineOne = Fine{1} << kFineBits;
 
+constexpr Fine FineMul(Fine a, Fine b) { return (a * b) >> kFineBits; }
+
 // Rounds a literal-like ratio num/den to Q16 at compile time.
 constexpr Fix Ratio(int64_t num, int64_t den) {
     const int64_t scaled = num * kOne;

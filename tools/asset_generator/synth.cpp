@@ -5,7 +5,7 @@ namespace kelvora::tools {
 
 namespace {
 
-constexpr Fix kLn2 = Ratio(6931472, 10000000);
+constexpr Fix kLn2Q16 = Ratio(6931472, 10000000);
 constexpr Fix kTwoPi = Ratio(62831853, 10000000);
 
 Fine Absolute(Fine v) { return v < 0 ? -v : v; }
@@ -21,13 +21,13 @@ Track MakeTrack(int32_t sampleRate, int32_t milliseconds, bool evenLength) {
     }
     Track track;
     track.sampleRate = sampleRate;
-    track.samples.assign(static_cast<size_t>(count), 0);
+    track.samples = Buffer<Fine>(static_cast<size_t>(count));
     return track;
 }
 
 Fix OctavesUp(Fix hertz, Fix octaves) {
-    if (octaves >= 0) return static_cast<Fix>((hertz << kFineBits) / ExpNeg(Mul(octaves, kLn2)));
-    return static_cast<Fix>((hertz * ExpNeg(Mul(-octaves, kLn2))) >> kFineBits);
+    if (octaves >= 0) return static_cast<Fix>((hertz << kFineBits) / ExpNeg(Mul(octaves, kLn2Q16)));
+    return static_cast<Fix>((hertz * ExpNeg(Mul(-octaves, kLn2Q16))) >> kFineBits);
 }
 
 Fix NoteHz(int32_t semitonesFromA4) { return OctavesUp(Hz(440), Fix{semitonesFromA4} * kOne / 12); }
@@ -75,7 +75,7 @@ void AddNote(Track& track, const NoteShape& note, const Instrument& instrument) 
     const Fix heldUntil = note.duration > 0 ? note.duration : Fix{1} << 40;
     const Fix end = note.duration > 0 ? note.duration + instrument.release : (instrument.tau > 0 ? 12 * instrument.tau : 0);
     const size_t last = first + track.IndexOf(end);
-    std::vector<uint32_t> phases(instrument.partials.size(), 0);
+    uint32_t phases[kMaxPartials] = {};
     Oscillator vibrato;
     for (size_t i = first; i < last && i < track.samples.size(); ++i) {
         const Fix t = track.TimeOf(i - first);
@@ -89,15 +89,15 @@ void AddNote(Track& track, const NoteShape& note, const Instrument& instrument) 
             const Fine wobble = vibrato.Next(instrument.vibratoHz, track.sampleRate);
             octaves += Mul(ToFix(FineMul(wobble, Swell(t - instrument.vibratoDelay, Seconds(120)))), instrument.vibratoOctaves);
         }
-        const Fix hertz = OctavesUp(note.hertz, octaves);
+        const Fix hertz = octaves == 0 ? note.hertz : OctavesUp(note.hertz, octaves);
         Fine envelope = Swell(t, instrument.rise);
         if (instrument.tau > 0 && t > instrument.rise) envelope = FineMul(envelope, Decay(t - instrument.rise, instrument.tau));
         if (t > heldUntil) envelope = FineMul(envelope, kFineOne - Swell(t - heldUntil, instrument.release));
         Fine sum = 0;
-        for (size_t k = 0; k < instrument.partials.size(); ++k) {
+        for (int k = 0; k < kMaxPartials; ++k) {
             const Partial& partial = instrument.partials[k];
             const Fix partialHz = Mul(hertz, partial.ratio);
-            if (partialHz >= instrument.ceilingHz) continue;
+            if (partial.gain == 0 || partialHz >= instrument.ceilingHz) continue;
             Fine level = ToFine(partial.gain);
             if (partial.tau > 0) level = FineMul(level, Decay(t, partial.tau));
             sum += FineMul(Sine(phases[k]), level);
@@ -108,8 +108,9 @@ void AddNote(Track& track, const NoteShape& note, const Instrument& instrument) 
 }
 
 Clip Finish(const Track& left, const Track* right, int32_t bitsPerSample, Fix peak, Fix fadeIn, Fix fadeOut) {
+    const Track* const tracks[2] = {&left, right};
     Fine loudest = 1;
-    for (const Track* track : {&left, right}) {
+    for (const Track* track : tracks) {
         if (track == nullptr) continue;
         for (const Fine s : track->samples) loudest = Absolute(s) > loudest ? Absolute(s) : loudest;
     }
@@ -122,7 +123,8 @@ Clip Finish(const Track& left, const Track* right, int32_t bitsPerSample, Fix pe
     clip.sampleRate = left.sampleRate;
     clip.channels = right != nullptr ? 2 : 1;
     clip.bitsPerSample = bitsPerSample;
-    clip.samples.reserve(count * static_cast<size_t>(clip.channels));
+    clip.samples = Buffer<int16_t>(count * static_cast<size_t>(clip.channels));
+    size_t written = 0;
     for (size_t i = 0; i < count; ++i) {
         Fine edge = kFineOne;
         if (i < fadeInCount) edge = Swell(static_cast<Fix>(i), static_cast<Fix>(fadeInCount));
@@ -131,7 +133,7 @@ Clip Finish(const Track& left, const Track* right, int32_t bitsPerSample, Fix pe
             const Fine out = Swell(static_cast<Fix>(fromEnd), static_cast<Fix>(fadeOutCount));
             edge = out < edge ? out : edge;
         }
-        for (const Track* track : {&left, right}) {
+        for (const Track* track : tracks) {
             if (track == nullptr) continue;
             const Fine v = FineMul(FineMul(track->samples[i], gain), edge);
             // Round to the nearest step of the stored depth.
@@ -139,7 +141,7 @@ Clip Finish(const Track& left, const Track* right, int32_t bitsPerSample, Fix pe
             const int64_t scaled = v * steps;
             int64_t q = (scaled + (scaled >= 0 ? kFineOne / 2 : -kFineOne / 2)) / kFineOne;
             q = q > steps ? steps : (q < -steps ? -steps : q);
-            clip.samples.push_back(static_cast<int16_t>(bitsPerSample == 8 ? q * 256 : q));
+            clip.samples[written++] = static_cast<int16_t>(bitsPerSample == 8 ? q * 256 : q);
         }
     }
     return clip;

@@ -4,7 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+
+#include "buffer.h"
 
 #include "file_images.h"
 #include "fixed_point.h"
@@ -13,7 +14,7 @@ namespace kelvora::tools {
 
 struct Track {
     int32_t sampleRate = 22050;
-    std::vector<Fine> samples;
+    Buffer<Fine> samples;
 
     // Seconds (Q16) at sample i, and the sample at a time.
     Fix TimeOf(size_t i) const { return static_cast<Fix>(i) * kOne / sampleRate; }
@@ -26,7 +27,6 @@ Track MakeTrack(int32_t sampleRate, int32_t milliseconds, bool evenLength);
 
 constexpr Fix Hz(int32_t hertz) { return Fix{hertz} * kOne; }
 constexpr Fix Seconds(int32_t milliseconds) { return Ratio(milliseconds, 1000); }
-constexpr Fine FineMul(Fine a, Fine b) { return (a * b) >> kFineBits; }
 constexpr Fine ToFine(Fix v) { return v * (Fine{1} << (kFineBits - kFixBits)); }
 constexpr Fix ToFix(Fine v) { return v >> (kFineBits - kFixBits); }
 
@@ -65,13 +65,15 @@ struct StateVariable {
 // A partial of a tone: frequency ratio to the note, level, and its own decay (0: none).
 struct Partial {
     Fix ratio = kOne;
-    Fix gain = kOne;
+    Fix gain = 0;  // partials left unset are silent
     Fix tau = 0;
 };
 
+constexpr int kMaxPartials = 10;
+
 // How a note sounds: its partials and envelope. A note with decay tau 0 holds until its end.
 struct Instrument {
-    std::vector<Partial> partials;
+    Partial partials[kMaxPartials];
     Fix rise = Seconds(5);
     Fix tau = 0;
     Fix release = Seconds(20);
