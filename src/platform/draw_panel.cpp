@@ -102,7 +102,7 @@ void DrawPanel::SetSize(int32_t width, int32_t height) {
         std::vector<uint32_t> resized(static_cast<size_t>(width) * static_cast<size_t>(height),
                                       backgroundColour_);
         const int32_t keepWidth = std::min(width, width_);
-        const int32_t keepHeight = std::min(height, height_);
+        const int32_t keepHeight = keepWidth > 0 ? std::min(height, height_) : 0;
         for (int32_t y = 0; y < keepHeight; ++y) {
             std::memcpy(resized.data() + static_cast<size_t>(y) * width,
                         pixels.data() + static_cast<size_t>(y) * width_, sizeof(uint32_t) * keepWidth);
