@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "game/cells.h"
+#include "game/lines.h"
 #include "platform/sound.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sound_clips.h"
@@ -72,6 +73,10 @@ void GameFixture::FillBoardExcept(std::vector<int32_t> freeCells) {
         cells.push_back(isFree ? '.' : static_cast<char>('0' + std::min(colour, 8)));
     }
     SetBoard(cells);
+    for (int32_t c = 1; c <= kCellCount; ++c) {
+        std::vector<int32_t> lines;
+        if (FindLines(app->game.board, c, lines)) throw std::logic_error("the filling pattern makes a line");
+    }
 }
 
 void GameFixture::RunScript() {
@@ -131,6 +136,10 @@ void GameFixture::ThenPressEsc() {
 }
 void GameFixture::ThenCloseTopWindow() {
     followUps_.push_back([this] { host->RequestClose(); });
+}
+
+void GameFixture::ThenDo(std::function<void()> step) {
+    followUps_.push_back([this, step] { host->Then(step); });
 }
 
 void GameFixture::RunMs(int32_t ms) { app->runtime.RunFor(ms); }

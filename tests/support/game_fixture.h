@@ -40,6 +40,8 @@ public:
     void ThenClickOk();
     void ThenPressEsc();
     void ThenCloseTopWindow();
+    // Any step of the test's own, run when the script reaches it.
+    void ThenDo(std::function<void()> step);
     void RunMs(int32_t ms);
 
     // Clip names in play order, from index `from` on ("clickSound", "burstSound3", ...).
