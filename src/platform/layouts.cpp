@@ -83,7 +83,7 @@ WindowLayout BuildMainWindow() {
 
     const Text sixSpaces(6, ' ');
     w.controls.push_back(Heading("标签4", 8, 366, 512, 28,
-                                 "作者：Tovenhal" + sixSpaces + "邮箱：tovenhal@example.com" + sixSpaces + "感谢使用"));
+                                 "作者：Tovenhal" + sixSpaces + "邮箱：tovenhal@kv.test" + sixSpaces + "感谢使用"));
     w.controls.push_back(Heading("标签3", 394, 288, 110, 24, "目前最佳纪录"));
     w.controls.push_back(Heading("标签2", 392, 156, 112, 24, "您目前的得分"));
     w.controls.push_back(Heading("标签1", 376, 78, 140, 24, " 下一次将会出现"));

@@ -1,6 +1,8 @@
 // Start-up, the main window's handlers, the honour-roll window and the end of a game.
 #include "windows/application.h"
 
+#include <cstdlib>
+
 #include "assets/instructions_text.h"
 #include "game/spawning.h"
 #include "game/turn.h"
@@ -212,6 +214,10 @@ void StartKelvora(Application& app) {
 
 int RunKelvora(std::unique_ptr<Host> host) {
     Application app(std::move(host));
+    // Closing the main window (or the session ending) while a turn or a modal window is still
+    // running ends the program at once: nothing is left to save, and no half-finished handler
+    // may go on to write the honour file.
+    app.runtime.SetEndHook([] { std::_Exit(0); });
     StartKelvora(app);
     app.runtime.RunEventLoop();
     return 0;

@@ -111,6 +111,9 @@ struct FontService::Impl {
         // fontconfig knows these faces only by their Latin names.
         if (face == "宋体") return "SimSun";
         if (face == "黑体") return "SimHei";
+        // A Times-like face is as narrow as the old serif screen font, so seven spaced digits fit
+        // the score labels; fontconfig's own choice for the name (a wide serif) would not.
+        if (face == "MS Serif") return "Liberation Serif";
         return ToUtf8(face);
     }
 
@@ -161,6 +164,20 @@ struct FontService::Impl {
         return font;
     }
 
+    // The layouts give a font's height as the height of its whole character cell, ascent and
+    // descent together, the way the old screen fonts were measured; an outline font opened at that
+    // size is taller than that. Shrinking it until its cell fits keeps ten rows of 24-pixel text in
+    // 240 pixels and the labels' digits inside their boxes.
+    static void FitCellHeight(TTF_Font* font, int32_t cellHeight) {
+        int32_t size = cellHeight;
+        for (int attempt = 0; attempt < 4 && TTF_FontHeight(font) > cellHeight && size > 1; ++attempt) {
+            const int32_t height = std::max(TTF_FontHeight(font), 1);
+            const int32_t next = std::max(1, std::min(size - 1, size * cellHeight / height));
+            if (TTF_SetFontSize(font, next) != 0) break;
+            size = next;
+        }
+    }
+
     static int32_t NormalSize(int32_t pixelSize) {
         if (pixelSize < 0) pixelSize = pixelSize == INT32_MIN ? INT32_MAX : -pixelSize;
         if (pixelSize == 0) pixelSize = DefaultGuiFont().pixelSize;
@@ -184,6 +201,7 @@ struct FontService::Impl {
             FcPatternDestroy(pattern);
         }
         if (face.font == nullptr) return nullptr;
+        FitCellHeight(face.font, size);
         face.lineHeight = std::max(TTF_FontHeight(face.font), 1);
         return &face;
     }
@@ -216,6 +234,7 @@ struct FontService::Impl {
                 if (font != nullptr) {
                     TTF_SetFontKerning(font, 0);
                     if (bold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
+                    FitCellHeight(font, size);
                 }
                 standIns.emplace(key, font);
             }
