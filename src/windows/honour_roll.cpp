@@ -33,15 +33,19 @@ int32_t EntryScore(const Text& entry) {
 
 Text EntryName(const Text& entry) { return ReplaceText(entry, 1, 7); }
 
+std::vector<Text> ParseHonourRoll(const ByteArray& bytes) {
+    std::vector<Text> roll = SplitText(BytesToText(bytes), kLineBreak, kHonourPlaces);
+    // A short or empty file leaves places without an entry; they exist as empty entries, so
+    // every place can be shown and compared and the next save writes all ten lines.
+    roll.resize(kHonourPlaces);
+    return roll;
+}
+
 void LoadHonourRoll(HonourState& honour, const Text& dataDirectory) {
     honour.honourFilePath = dataDirectory + "/" + HonourFileName();
     honour.honourRoll.assign(kHonourPlaces, Text());
     if (FileExists(honour.honourFilePath)) {
-        const Text content = BytesToText(ReadWholeFile(honour.honourFilePath));
-        honour.honourRoll = SplitText(content, kLineBreak, kHonourPlaces);
-        // A short or empty file leaves places without an entry; they exist as empty entries, so
-        // every place can be shown and compared and the next save writes all ten lines.
-        honour.honourRoll.resize(kHonourPlaces);
+        honour.honourRoll = ParseHonourRoll(ReadWholeFile(honour.honourFilePath));
         return;
     }
     for (int32_t k = 0; k < kHonourPlaces; ++k) honour.honourRoll[k] = PaddedScore(kDefaultScores[k]) + kDefaultName;

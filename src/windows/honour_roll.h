@@ -28,6 +28,9 @@ int32_t EntryScore(const Text& entry);
 // The entry without its first seven bytes.
 Text EntryName(const Text& entry);
 
+// The ten places held in the bytes of an honour file: lines split at CR LF (never inside a
+// double-byte character), up to the first zero byte; missing places are empty entries.
+std::vector<Text> ParseHonourRoll(const ByteArray& bytes);
 // Reads the roll from dataDirectory, or writes the default roll there when there is no file.
 void LoadHonourRoll(HonourState& honour, const Text& dataDirectory);
 // Rewrites the file with places 1 to 10; the file is never left half-written. False when the
