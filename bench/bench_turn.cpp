@@ -1,0 +1,94 @@
+// The cost of a whole turn beyond the pauses the game prescribes: a ball is selected, travels four
+// steps, and three new balls grow in. On the headless host every pause takes no real time, so
+// what is measured is the drawing, composing and presenting between the pauses.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "game/cells.h"
+#include "game/spawning.h"
+#include "game/turn.h"
+#include "platform/host/headless_host.h"
+#include "presentation/board_drawing.h"
+#include "windows/application.h"
+
+namespace kelvora {
+namespace {
+
+struct TurnRig {
+    std::string folder;
+    std::unique_ptr<Application> app;
+    Board start{};
+
+    TurnRig() {
+        folder = (std::filesystem::temp_directory_path() / "kelvora-bench-XXXXXX").string();
+        if (::mkdtemp(folder.data()) == nullptr) std::abort();
+        auto host = std::make_unique<HeadlessHost>();
+        host->SetProgramDirectory(folder);
+        host->SetUserDataDirectory(folder);
+        app = std::make_unique<Application>(std::move(host));
+        StartKelvora(*app);
+        // A scattered board of balls of many colours that make no line, with room to move.
+        for (int32_t cell = 1; cell <= kCellCount; ++cell) {
+            const ColumnRow at = CellToColumnRow(cell);
+            if ((at.column + at.row) % 3 == 0) start[cell] = 2 + (at.column * 3 + at.row) % 7;
+        }
+        start[1] = kRed;
+        for (int32_t cell : {2, 3, 4, 5, 14}) start[cell] = kEmpty;
+    }
+    ~TurnRig() {
+        app.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+
+    void Reset() {
+        GameState& game = app->game;
+        game.board = start;
+        game.selectedCell = 0;
+        game.nextBalls = {kBlue, kGreen, kYellow};
+        for (int32_t cell = 1; cell <= kCellCount; ++cell) DrawBallAt(app->stage, cell, start[cell], 1);
+        app->runtime.Present();
+    }
+};
+
+void BM_WholeTurnBeyondPauses(benchmark::State& state) {
+    TurnRig rig;
+    Application& app = *rig.app;
+    for (auto _ : state) {
+        state.PauseTiming();
+        rig.Reset();
+        state.ResumeTiming();
+        HandleBoardPress(app.stage, app.game, 20, 20);   // select the red ball of cell 1
+        HandleBoardPress(app.stage, app.game, 180, 20);  // move it four steps to cell 5
+        app.runtime.Present();                            // what the event loop does on return
+    }
+}
+BENCHMARK(BM_WholeTurnBeyondPauses)->Unit(benchmark::kMicrosecond);
+
+void BM_SelectionTick(benchmark::State& state) {
+    TurnRig rig;
+    Application& app = *rig.app;
+    rig.Reset();
+    HandleBoardPress(app.stage, app.game, 20, 20);
+    for (auto _ : state) {
+        SelectionTick(app.stage, app.game, app.animation);
+        app.runtime.Present();
+    }
+}
+BENCHMARK(BM_SelectionTick)->Unit(benchmark::kMicrosecond);
+
+void BM_NewGame(benchmark::State& state) {
+    TurnRig rig;
+    Application& app = *rig.app;
+    for (auto _ : state) {
+        NewGame(app.stage, app.game);
+        app.runtime.Present();
+    }
+}
+BENCHMARK(BM_NewGame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace kelvora
