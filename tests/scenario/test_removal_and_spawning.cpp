@@ -15,8 +15,7 @@ namespace kelvora {
 namespace {
 
 using testing::GameFixture;
-
-bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+using testing::StartsWith;
 
 class Rules : public ::testing::Test {
 protected:

@@ -9,8 +9,7 @@ namespace kelvora {
 namespace {
 
 using testing::GameFixture;
-
-bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+using testing::StartsWith;
 
 class Turn : public ::testing::Test {
 protected:

@@ -65,4 +65,7 @@ private:
     std::vector<std::function<void()>> followUps_;
 };
 
+// True when a clip's name begins with the family's ("burstSound" for "burstSound4").
+inline bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+
 }  // namespace kelvora::testing
