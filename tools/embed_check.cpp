@@ -1,5 +1,5 @@
 // Checks kelvora_embed() from end to end: the bytes compiled into this program equal the file
-// they came from (here the embed tool's own executable, which holds every byte value), and an
+// they came from (here a build product, the embed tool's own executable), and an
 // empty file embeds as an empty span. Usage: kelvora_embed_check <the embed tool's executable>
 #include <cstdint>
 #include <cstdio>

@@ -130,6 +130,25 @@ TEST(BallSprites, MagicBallFillsTheSquare) {
     }
 }
 
+// The key colour shows only outside the ball: along every row and every column the ball's
+// pixels form one unbroken run, so no key pixel sits inside it (it would show the cell through).
+TEST(BallSprites, HaveNoKeyColourInsideTheBall) {
+    for (size_t i = 0; i < kBallSprites.size(); ++i) {
+        for (int32_t line = 0; line < kSide; ++line) {
+            for (const bool alongRow : {true, false}) {
+                int32_t runs = 0;
+                bool inBall = false;
+                for (int32_t k = 0; k < kSide; ++k) {
+                    const bool ball = !(alongRow ? PixelAt(kBallSprites[i], k, line) : PixelAt(kBallSprites[i], line, k)).IsKey();
+                    runs += ball && !inBall;
+                    inBall = ball;
+                }
+                EXPECT_LE(runs, 1) << "sprite " << i << (alongRow ? " row " : " column ") << line;
+            }
+        }
+    }
+}
+
 TEST(BallSprites, AllSixtyFourDiffer) {
     std::set<std::vector<uint8_t>> distinct;
     for (const std::span<const uint8_t> s : kBallSprites) distinct.emplace(s.begin(), s.end());
