@@ -22,6 +22,35 @@ void PutTag(ByteWriter& out, const char (&tag)[5]) {
     for (int i = 0; i < 4; ++i) out.Put(static_cast<uint8_t>(tag[i]));
 }
 
+// PNG and zlib store their numbers most significant byte first.
+void PutBigEndian32(ByteWriter& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.Put(static_cast<uint8_t>(v >> shift));
+}
+
+// The CRC-32 of PNG chunks (reflected polynomial 0xEDB88320), over bytes [from, to) of out.
+uint32_t PngChunkCrc(const ByteWriter& out, size_t from, size_t to) {
+    uint32_t table[256];
+    for (uint32_t n = 0; n < 256; ++n) {
+        uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = from; i < to; ++i) crc = table[(crc ^ out.bytes[i]) & 0xFFu] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+// Ends the chunk whose length field starts at lengthAt: fills in the length, appends the CRC.
+void FinishPngChunk(ByteWriter& out, size_t lengthAt) {
+    const size_t typeAt = lengthAt + 4;
+    const uint32_t length = static_cast<uint32_t>(out.used - typeAt - 4);
+    const size_t end = out.used;
+    out.used = lengthAt;
+    PutBigEndian32(out, length);
+    out.used = end;
+    PutBigEndian32(out, PngChunkCrc(out, typeAt, end));
+}
+
 }  // namespace
 
 Buffer<uint8_t> BitmapFileImage(const Image& image) {
@@ -96,6 +125,74 @@ Buffer<uint8_t> PixmapFileImage(const Image& image) {
         out.Put(c.g);
         out.Put(c.b);
     }
+    return std::move(out.bytes);
+}
+
+Buffer<uint8_t> PngFileImage(const TranslucentImage& image) {
+    if (image.width <= 0 || image.height <= 0) return Buffer<uint8_t>();
+    constexpr size_t kStoredBlockMax = 65535;
+    const size_t rowBytes = 1 + static_cast<size_t>(image.width) * 4;  // filter byte, then RGBA
+    const size_t rawBytes = rowBytes * static_cast<size_t>(image.height);
+    const size_t blocks = (rawBytes + kStoredBlockMax - 1) / kStoredBlockMax;
+    const size_t zlibBytes = 2 + blocks * 5 + rawBytes + 4;
+    ByteWriter out(8 + (12 + 13) + (12 + zlibBytes) + 12);
+
+    constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    for (const uint8_t b : kSignature) out.Put(b);
+
+    size_t chunk = out.used;
+    PutBigEndian32(out, 0);
+    PutTag(out, "IHDR");
+    PutBigEndian32(out, static_cast<uint32_t>(image.width));
+    PutBigEndian32(out, static_cast<uint32_t>(image.height));
+    out.Put(8);  // bits per channel
+    out.Put(6);  // RGBA
+    out.Put(0);  // deflate
+    out.Put(0);  // adaptive filtering (every row says "none")
+    out.Put(0);  // not interlaced
+    FinishPngChunk(out, chunk);
+
+    chunk = out.used;
+    PutBigEndian32(out, 0);
+    PutTag(out, "IDAT");
+    out.Put(0x78);  // deflate with a 32 KiB window; with the next byte a multiple of 31
+    out.Put(0x01);
+    // The rows are produced byte by byte into stored blocks, each with its own header.
+    uint32_t adlerLow = 1;
+    uint32_t adlerHigh = 0;
+    size_t left = rawBytes;
+    size_t inBlock = 0;
+    auto putRaw = [&](uint8_t b) {
+        if (inBlock == 0) {
+            const size_t length = left < kStoredBlockMax ? left : kStoredBlockMax;
+            out.Put(left == length ? 1 : 0);  // BFINAL on the last block, BTYPE 00 (stored)
+            PutU16(out, static_cast<uint32_t>(length));
+            PutU16(out, static_cast<uint32_t>(~length & 0xFFFFu));
+            inBlock = length;
+        }
+        out.Put(b);
+        --inBlock;
+        --left;
+        adlerLow = (adlerLow + b) % 65521u;
+        adlerHigh = (adlerHigh + adlerLow) % 65521u;
+    };
+    for (int32_t y = 0; y < image.height; ++y) {
+        putRaw(0);
+        for (int32_t x = 0; x < image.width; ++x) {
+            const Pixel& p = image.pixels[static_cast<size_t>(y) * static_cast<size_t>(image.width) + static_cast<size_t>(x)];
+            putRaw(p.r);
+            putRaw(p.g);
+            putRaw(p.b);
+            putRaw(p.a);
+        }
+    }
+    PutBigEndian32(out, (adlerHigh << 16) | adlerLow);
+    FinishPngChunk(out, chunk);
+
+    chunk = out.used;
+    PutBigEndian32(out, 0);
+    PutTag(out, "IEND");
+    FinishPngChunk(out, chunk);
     return std::move(out.bytes);
 }
 

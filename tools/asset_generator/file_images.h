@@ -1,5 +1,5 @@
-// The file images the generator produces: 24-bit Windows bitmaps, PCM wave files, and portable
-// pixmaps for people to look at.
+// The file images the generator produces: 24-bit Windows bitmaps, PCM wave files, portable
+// pixmaps for people to look at, and PNG pictures for the desktop icon.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +31,24 @@ struct Image {
     }
 };
 
+// Pixels with an alpha channel (0 transparent, 255 opaque), row by row from the top.
+struct Pixel {
+    uint8_t r = 0;
+    uint8_t g = 0;
+    uint8_t b = 0;
+    uint8_t a = 0;
+};
+
+struct TranslucentImage {
+    int32_t width = 0;
+    int32_t height = 0;
+    Buffer<Pixel> pixels;
+
+    TranslucentImage() = default;
+    TranslucentImage(int32_t w, int32_t h) : width(w), height(h), pixels(static_cast<size_t>(w) * static_cast<size_t>(h)) {}
+    Pixel& At(int32_t x, int32_t y) { return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)]; }
+};
+
 // Samples as signed 16-bit values whatever the stored depth; 8-bit clips hold multiples of 256.
 struct Clip {
     int32_t sampleRate = 22050;
@@ -45,5 +63,8 @@ Buffer<uint8_t> BitmapFileImage(const Image& image);
 Buffer<uint8_t> WaveFileImage(const Clip& clip);
 // Binary PPM (P6).
 Buffer<uint8_t> PixmapFileImage(const Image& image);
+// PNG, 8-bit RGBA, unfiltered rows in stored (uncompressed) deflate blocks: an icon is small, and
+// this needs no compression library.
+Buffer<uint8_t> PngFileImage(const TranslucentImage& image);
 
 }  // namespace kelvora::tools

@@ -1,9 +1,11 @@
 // kelvora_asset_generator: paints the ball sprites and composes the sound clips, and writes them
 // as C++ sources of constant byte arrays for the assets library. It also leaves a contact sheet
 // of the sprites and the clips as wave files in a preview folder for people to look and listen.
-// Usage: kelvora_asset_generator <source output folder> <preview folder>
+// Given an icon folder, it also writes the desktop icon there as kelvora-<side>.png.
+// Usage: kelvora_asset_generator <source output folder> <preview folder> [icon folder]
 #include <cstdio>
 
+#include "app_icon.h"
 #include "ball_painter.h"
 #include "byte_source.h"
 #include "clip_recipes.h"
@@ -118,11 +120,29 @@ bool JoinPath(char (&path)[4096], const char* folder, const char* name) {
     return length > 0 && static_cast<size_t>(length) < sizeof path;
 }
 
+// The icon is the red ball looking at the player, at the sides desktops ask for most.
+constexpr int32_t kIconColourCode = 2;
+constexpr int32_t kIconGroup = 2;
+constexpr int32_t kIconSides[] = {48, 64, 128};
+
+bool WriteIcons(const char* folder, const Buffer<Image>& sprites) {
+    const Image& sprite = sprites[static_cast<size_t>(kIconGroup * kColourCodes + kIconColourCode - 1)];
+    bool ok = true;
+    for (const int32_t side : kIconSides) {
+        char name[32];
+        std::snprintf(name, sizeof name, "kelvora-%d.png", side);
+        char path[4096];
+        const Buffer<uint8_t> png = PngFileImage(EnlargedIcon(sprite, side));
+        ok = JoinPath(path, folder, name) && WriteBinaryFile(path, png.data(), png.size()) && ok;
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kelvora_asset_generator <source output folder> <preview folder>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: kelvora_asset_generator <source output folder> <preview folder> [icon folder]\n");
         return 2;
     }
     const Buffer<Image> sprites = PaintAllSprites();
@@ -149,5 +169,9 @@ int main(int argc, char** argv) {
         }
     }
     if (!ok) std::fprintf(stderr, "kelvora_asset_generator: the asset sources were not written\n");
+    if (argc == 4 && !WriteIcons(argv[3], sprites)) {
+        std::fprintf(stderr, "kelvora_asset_generator: the icons were not written\n");
+        ok = false;
+    }
     return ok ? 0 : 1;
 }
