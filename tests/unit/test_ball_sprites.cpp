@@ -64,7 +64,13 @@ TEST(BallSprites, AreComplete39By39TwentyFourBitBitmaps) {
 }
 
 TEST(BallSprites, DecodeWithTheGamesOwnBitmapDecoder) {
+    PictureStore store;
     for (size_t i = 0; i < kBallSprites.size(); ++i) {
+        const int32_t number = store.LoadPicture(kBallSprites[i]);
+        ASSERT_NE(number, 0) << i;
+        ASSERT_NE(store.Find(number), nullptr);
+        EXPECT_EQ(store.Find(number)->width, kSide);
+        store.FreePicture(number);
         const std::optional<Picture> picture = DecodeBitmap(kBallSprites[i]);
         ASSERT_TRUE(picture.has_value()) << i;
         ASSERT_EQ(picture->width, kSide);
