@@ -113,13 +113,13 @@ WindowRef Runtime::LoadWindow(const WindowLayout& layout, WindowRef parent, bool
     window.client = Size{std::max(layout.width - frame.left - frame.right, 1),
                          std::max(layout.height - frame.top - frame.bottom, 1)};
     const Size screen = host_->ScreenSize();
-    HostWindowSpec spec;
-    spec.title = layout.caption;
-    spec.client = window.client;
-    spec.outerTopLeft = Point{(screen.width - layout.width) / 2, (screen.height - layout.height) / 2};
-    spec.minimizeBox = layout.minimizeBox;
-    spec.parent = window.parent ? Find(window.parent)->host : 0;
-    window.host = host_->OpenWindow(spec);
+    HostWindowSpec request;
+    request.title = layout.caption;
+    request.client = window.client;
+    request.outerTopLeft = Point{(screen.width - layout.width) / 2, (screen.height - layout.height) / 2};
+    request.minimizeBox = layout.minimizeBox;
+    request.parent = window.parent ? Find(window.parent)->host : 0;
+    window.host = host_->OpenWindow(request);
 
     const int64_t now = Now();
     window.controls.reserve(layout.controls.size());

@@ -184,20 +184,20 @@ struct FontService::Impl {
         return std::min(pixelSize, kLargestPixelSize);
     }
 
-    OpenFace* Face(const FontSpec& spec) {
-        const int32_t size = NormalSize(spec.pixelSize);
-        const auto key = std::make_tuple(spec.face, size, spec.weight);
+    OpenFace* Face(const FontSpec& wanted) {
+        const int32_t size = NormalSize(wanted.pixelSize);
+        const auto key = std::make_tuple(wanted.face, size, wanted.weight);
         auto found = faces.find(key);
         if (found != faces.end()) return found->second.font != nullptr ? &found->second : nullptr;
         OpenFace& face = faces[key];  // remembered even when nothing opens: it is not retried
         if (!ttfReady || config == nullptr) return nullptr;
-        FcPattern* pattern = PatternFor(FamilyFor(spec.face), size, spec.weight);
-        face.font = OpenBest(pattern, size, spec.weight);
+        FcPattern* pattern = PatternFor(FamilyFor(wanted.face), size, wanted.weight);
+        face.font = OpenBest(pattern, size, wanted.weight);
         FcPatternDestroy(pattern);
         if (face.font == nullptr) {
             // No face of that name: anything fontconfig offers for Chinese text will do.
-            pattern = PatternFor(std::string(), size, spec.weight);
-            face.font = OpenBest(pattern, size, spec.weight);
+            pattern = PatternFor(std::string(), size, wanted.weight);
+            face.font = OpenBest(pattern, size, wanted.weight);
             FcPatternDestroy(pattern);
         }
         if (face.font == nullptr) return nullptr;
@@ -289,7 +289,7 @@ struct FontService::Impl {
 
     // The glyph of the GBK character with this code, made on first use. Characters that have no
     // Unicode form or no glyph in any face come back empty, with no advance.
-    const Glyph& GlyphFor(OpenFace& face, const FontSpec& spec, uint32_t gbkCode) {
+    const Glyph& GlyphFor(OpenFace& face, const FontSpec& wanted, uint32_t gbkCode) {
         auto found = face.glyphs.find(gbkCode);
         if (found != face.glyphs.end()) return found->second;
         Glyph glyph;
@@ -300,7 +300,7 @@ struct FontService::Impl {
         if (codePoint >= 0x20 && codePoint != 0x7F) {  // control characters draw nothing
             TTF_Font* font = face.font;
             if (!TTF_GlyphIsProvided32(font, codePoint)) {
-                font = StandInFor(codePoint, NormalSize(spec.pixelSize), spec.weight);
+                font = StandInFor(codePoint, NormalSize(wanted.pixelSize), wanted.weight);
             }
             if (font != nullptr) glyph = Rasterise(font, codePoint);
         }

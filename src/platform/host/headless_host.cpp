@@ -18,14 +18,14 @@ const HeadlessHost::WindowState* HeadlessHost::Window(HostWindowId window) const
     return it == windows_.end() || !it->second.open ? nullptr : &it->second;
 }
 
-HostWindowId HeadlessHost::OpenWindow(const HostWindowSpec& spec) {
+HostWindowId HeadlessHost::OpenWindow(const HostWindowSpec& request) {
     const HostWindowId id = nextId_++;
     WindowState& state = windows_[id];
-    state.title = spec.title;
-    state.client = Size{std::max(spec.client.width, 1), std::max(spec.client.height, 1)};
-    state.outerTopLeft = spec.outerTopLeft;
-    state.minimizeBox = spec.minimizeBox;
-    state.parent = spec.parent;
+    state.title = request.title;
+    state.client = Size{std::max(request.client.width, 1), std::max(request.client.height, 1)};
+    state.outerTopLeft = request.outerTopLeft;
+    state.minimizeBox = request.minimizeBox;
+    state.parent = request.parent;
     state.screen.assign(static_cast<size_t>(state.client.width) * static_cast<size_t>(state.client.height), 0);
     openOrder_.push_back(id);
     return id;

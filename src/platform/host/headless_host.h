@@ -52,7 +52,7 @@ public:
     HeadlessHost();
 
     // --- Host ---
-    HostWindowId OpenWindow(const HostWindowSpec& spec) override;
+    HostWindowId OpenWindow(const HostWindowSpec& request) override;
     void ShowWindow(HostWindowId window) override;
     void CloseWindow(HostWindowId window) override;
     void MoveWindow(HostWindowId window, Point outerTopLeft) override;

@@ -127,7 +127,7 @@ public:
     virtual ~Host() = default;
 
     // Windows open hidden, so that their content can be built before anyone sees them.
-    virtual HostWindowId OpenWindow(const HostWindowSpec& spec) = 0;
+    virtual HostWindowId OpenWindow(const HostWindowSpec& request) = 0;
     virtual void ShowWindow(HostWindowId window) = 0;
     virtual void CloseWindow(HostWindowId window) = 0;
     virtual void MoveWindow(HostWindowId window, Point outerTopLeft) = 0;

@@ -171,14 +171,14 @@ public:
         SDL_Quit();
     }
 
-    HostWindowId OpenWindow(const HostWindowSpec& spec) override {
+    HostWindowId OpenWindow(const HostWindowSpec& request) override {
         const FrameSizes frame = knownFrame_;
-        SDL_Window* sdl = SDL_CreateWindow(ToUtf8(spec.title).c_str(), spec.outerTopLeft.x + frame.left,
-                                           spec.outerTopLeft.y + frame.top, std::max(spec.client.width, 1),
-                                           std::max(spec.client.height, 1), SDL_WINDOW_HIDDEN);
+        SDL_Window* sdl = SDL_CreateWindow(ToUtf8(request.title).c_str(), request.outerTopLeft.x + frame.left,
+                                           request.outerTopLeft.y + frame.top, std::max(request.client.width, 1),
+                                           std::max(request.client.height, 1), SDL_WINDOW_HIDDEN);
         if (!sdl) FatalError(Text("SDL: ") + SDL_GetError());
         const HostWindowId id = nextId_++;
-        windows_[id] = WindowData{sdl, spec.parent};
+        windows_[id] = WindowData{sdl, request.parent};
         bySdlId_[SDL_GetWindowID(sdl)] = id;
         return id;
     }
