@@ -1,7 +1,9 @@
 // Shared libraries loaded at run time by their file path, and the call of one of their exports.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "platform/text.h"
@@ -12,6 +14,10 @@ class LoadedLibrary {
 public:
     // Null when the file cannot be loaded as a library.
     static std::unique_ptr<LoadedLibrary> Open(const Text& path);
+    // The same from a library's bytes in memory, for when no folder may be written: they go to
+    // an anonymous in-memory file that the loader opens, so nothing reaches a disk. Null when
+    // that fails or the bytes are no library.
+    static std::unique_ptr<LoadedLibrary> OpenFromMemory(std::span<const uint8_t> bytes);
     ~LoadedLibrary();
     LoadedLibrary(const LoadedLibrary&) = delete;
     LoadedLibrary& operator=(const LoadedLibrary&) = delete;

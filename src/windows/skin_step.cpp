@@ -33,7 +33,13 @@ void ApplySkin(SkinState& skin, const Text& dataDirectory, std::span<const uint8
     SetFileAttributeBits(path, kAttributeHidden);
 
     const Text exportName = "SkinH_AttachRes";
-    if (HoldsBytes(path, libraryBytes)) skin.library = LoadedLibrary::Open(path);
+    if (HoldsBytes(path, libraryBytes)) {
+        skin.library = LoadedLibrary::Open(path);
+    } else if (!DirectoryIsWritable(dataDirectory)) {
+        // No folder the game may write (an installed copy, a user without a writable home): the
+        // game still starts, with the library loaded straight from memory and nothing written.
+        skin.library = LoadedLibrary::OpenFromMemory(libraryBytes);
+    }
     void* symbol = skin.library ? skin.library->Find(exportName.c_str()) : nullptr;
     if (symbol == nullptr) FatalError(MissingExportMessage(SkinLibraryFileName(), exportName));
 

@@ -20,8 +20,9 @@ struct SkinState {
 };
 
 // Puts the library file in dataDirectory unless an identical one is already there, marks it
-// hidden, loads it by its full path and calls SkinH_AttachRes once with the skin. A library that
-// cannot be put in place and loaded, or lacks the export, ends the program with the fatal report.
+// hidden, loads it by its full path and calls SkinH_AttachRes once with the skin. Where the folder
+// cannot be written at all, the library is loaded from memory instead. A library that cannot be put
+// in place and loaded, or lacks the export, ends the program with the fatal report.
 void ApplySkin(SkinState& skin, const Text& dataDirectory, std::span<const uint8_t> libraryBytes,
                std::span<const uint8_t> skinBytes);
 

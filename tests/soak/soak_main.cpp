@@ -20,7 +20,7 @@ using kelvora::soak::SoakTally;
 struct Options {
     uint64_t seed = 1;
     int64_t games = 100;
-    int64_t blockGames = 25;
+    int64_t blockGames = 10;
     int64_t firstBlock = 0;
     bool progress = false;
 };
