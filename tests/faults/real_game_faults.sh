@@ -1,0 +1,199 @@
+#!/usr/bin/env bash
+# The real game under Xvfb in a hostile setting: it must start, show its first game, take a move,
+# open and close its honour-roll window, and exit with status 0 when told to end (TERM).
+#   no-audio   SDL finds no audio device it can open (a driver that does not exist, a device path
+#              that leads nowhere): the game plays in silence.
+#   no-fonts   fontconfig knows no font at all: texts draw nothing, the game still plays.
+#   read-only  neither the program's folder nor the home folder may be written (root runs the game
+#              as user 65534, anyone else as themselves): the game plays with its honour roll in
+#              memory and writes nothing, neither in those folders nor, where strace is at hand,
+#              anywhere else.
+# Usage: real_game_faults.sh MODE KELVORA-EXECUTABLE WORK-DIR
+set -euo pipefail
+mode=$1
+program=$2
+work=$3
+nobody=65534
+
+case "$mode" in
+  no-audio | no-fonts | read-only) ;;
+  *) echo "unknown mode $mode"; exit 2 ;;
+esac
+for tool in Xvfb xvfb-run xdotool import convert; do
+  command -v "$tool" >/dev/null || { echo "$tool is not installed: skipped"; exit 77; }
+done
+
+# ---- Outside the X server: a fresh folder for the game and a home, locked for read-only.
+if [ "${KELVORA_FAULT_INNER:-}" != 1 ]; then
+  fail() { echo "FAIL: $*"; exit 1; }
+  [ -d "$work" ] && chmod -R u+w "$work"
+  rm -rf "$work"
+  mkdir -p "$work/game" "$work/home" "$work/out"
+  cp "$program" "$work/game/kelvora"
+  run_as=()
+  if [ "$mode" = read-only ]; then
+    if [ "$(id -u)" = 0 ]; then
+      command -v setpriv >/dev/null || { echo "setpriv is not installed, so root cannot drop its rights: skipped"; exit 77; }
+      chown "$nobody:$nobody" "$work/out"
+      run_as=(setpriv --reuid="$nobody" --regid="$nobody" --clear-groups)
+    fi
+    chmod -R a-w "$work/game" "$work/home"
+    "${run_as[@]}" test -x "$work/game/kelvora" ||
+      fail "the player cannot reach $work/game/kelvora (a folder above it is closed to others)"
+    "${run_as[@]}" test ! -w "$work/game" || fail "the player can still write into the game's folder"
+    "${run_as[@]}" test ! -w "$work/home" || fail "the player can still write into the home folder"
+  fi
+  find "$work/game" "$work/home" -printf '%p %s %m %T@\n' | sort > "$work/before.txt"
+
+  status=0
+  "${run_as[@]}" env -u XDG_DATA_HOME -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_RUNTIME_DIR -u XAUTHORITY \
+    -u DISPLAY HOME="$work/home" KELVORA_FAULT_INNER=1 \
+    xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$mode" "$program" "$work" || status=$?
+
+  find "$work/game" "$work/home" -printf '%p %s %m %T@\n' | sort > "$work/after.txt"
+  chmod -R u+w "$work"
+  [ "$status" = 0 ] || exit "$status"
+  if [ "$mode" = read-only ]; then
+    cmp -s "$work/before.txt" "$work/after.txt" || fail "the game changed its folder or the home folder:
+$(diff "$work/before.txt" "$work/after.txt")"
+  fi
+  echo "PASS"
+  exit 0
+fi
+
+# ---- Inside the X server, as the player.
+game="$work/game"
+out="$work/out"
+pid=""
+fail() {
+  echo "FAIL: $*"
+  [ -s "$out/stderr.txt" ] && { echo "--- the game's standard error:"; head -n 40 "$out/stderr.txt"; }
+  [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
+  exit 1
+}
+
+export SDL_AUDIODRIVER=dummy
+case "$mode" in
+  no-audio)
+    export SDL_AUDIODRIVER=kelvora-no-such-driver AUDIODEV=/nonexistent/dsp
+    ;;
+  no-fonts)
+    printf '<?xml version="1.0"?>\n<!DOCTYPE fontconfig SYSTEM "fonts.dtd">\n<fontconfig></fontconfig>\n' > "$out/no-fonts.conf"
+    export FONTCONFIG_FILE="$out/no-fonts.conf"
+    if command -v fc-list >/dev/null; then
+      [ -z "$(fc-list 2>/dev/null)" ] || fail "fontconfig still finds fonts with the empty configuration"
+    fi
+    ;;
+esac
+
+# Every call that could create, change or remove a file, with its result.
+tracer=()
+if [ "$mode" = read-only ] && strace -f -o /dev/null true 2>/dev/null; then
+  # One file per thread, so that no call is split across lines by another thread's.
+  tracer=(strace -ff -qq -o "$out/trace"
+          -e trace=open,openat,openat2,creat,mkdir,mkdirat,rename,renameat,renameat2,unlink,unlinkat,rmdir,link,linkat,symlink,symlinkat,truncate,chmod,fchmodat,chown,fchownat,utimensat,setxattr,lsetxattr)
+elif [ "$mode" = read-only ]; then
+  echo "strace cannot trace here: only the game's folder and the home folder are checked"
+fi
+"${tracer[@]}" "$game/kelvora" > "$out/stdout.txt" 2> "$out/stderr.txt" &
+pid=$!
+
+window=""
+for _ in $(seq 1 150); do
+  window=$(xdotool search --name "Kelvora 1.1" 2>/dev/null | head -n 1 || true)
+  [ -n "$window" ] && break
+  kill -0 "$pid" 2>/dev/null || fail "the game ended before showing its window"
+  sleep 0.1
+done
+[ -n "$window" ] || fail "no window within 15 s"
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$window")"
+boardX=$((X + 8))
+boardY=$((Y + 8))
+
+# "cells" lists each cell as 1 (a ball: its middle is not the empty background) or 0.
+cells() {
+  import -window root "$out/$1.png"
+  convert "$out/$1.png" -crop "360x360+$boardX+$boardY" +repage txt:- |
+    awk -F'[,: ]+' 'NR > 1 { split($0, a, "#"); px[$1 "," $2] = substr(a[2], 1, 6) }
+      END { for (n = 1; n <= 81; n++) { x = ((n - 1) % 9) * 40 + 20; y = int((n - 1) / 9) * 40 + 20;
+            bg = (n % 2) ? "212021" : "000000"; printf "%d", (px[x "," y] != bg) } print "" }'
+}
+balls() { printf '%s' "$1" | tr -cd 1 | wc -c; }
+window_named() {
+  local id
+  for id in $(xdotool search --name "" 2>/dev/null); do
+    [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && { echo "$id"; return 0; }
+  done
+  return 0
+}
+click_cell() {
+  xdotool mousemove --sync $((boardX + (($1 - 1) % 9) * 40 + 20)) $((boardY + (($1 - 1) / 9) * 40 + 20)) click 1
+}
+
+start=$(cells start)
+[ "$(balls "$start")" = 5 ] || fail "the first game shows $(balls "$start") balls, not 5"
+
+# A move: a ball to a free cell beside it; three new balls follow.
+from=0
+to=0
+for n in $(seq 1 81); do
+  [ "${start:$((n - 1)):1}" = 1 ] || continue
+  col=$(((n - 1) % 9))
+  for m in $((n - 1)) $((n + 1)) $((n - 9)) $((n + 9)); do
+    [ "$m" -ge 1 ] && [ "$m" -le 81 ] || continue
+    [ "$m" = $((n - 1)) ] && [ "$col" = 0 ] && continue
+    [ "$m" = $((n + 1)) ] && [ "$col" = 8 ] && continue
+    if [ "${start:$((m - 1)):1}" = 0 ]; then from=$n; to=$m; break 2; fi
+  done
+done
+[ "$from" != 0 ] || fail "no ball with a free neighbour"
+click_cell "$from"
+sleep 0.6
+click_cell "$to"
+sleep 1.5
+moved=$(cells moved)
+[ "${moved:$((to - 1)):1}" = 1 ] || fail "the ball did not arrive in cell $to"
+[ "$(balls "$moved")" = 8 ] || fail "after the move the board shows $(balls "$moved") balls, not 8"
+
+# The honour roll opens over the game and Esc closes it.
+xdotool mousemove --sync $((X + 392 + 53)) $((Y + 248 + 14)) click 1
+roll=""
+for _ in $(seq 1 30); do
+  roll=$(window_named "荣誉榜")
+  [ -n "$roll" ] && break
+  sleep 0.1
+done
+[ -n "$roll" ] || fail "the honour-roll window did not open"
+sleep 0.3
+xdotool mousemove --sync $((X + 200)) $((Y + 200)) key Escape
+sleep 0.5
+[ -z "$(window_named "荣誉榜")" ] || fail "Esc did not close the honour-roll window"
+
+# Told to end, the game ends at once and cleanly.
+gamePid=$(xdotool getwindowpid "$window" 2>/dev/null || echo "$pid")
+kill -TERM "$gamePid"
+for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "the game did not end within 10 s of TERM"
+status=0
+wait "$pid" || status=$?
+pid=""
+[ "$status" = 0 ] || fail "the game ended with status $status"
+if grep -qE 'AddressSanitizer|LeakSanitizer|runtime error|运行时出错' "$out/stderr.txt"; then
+  fail "the game reported an error"
+fi
+
+if [ "${#tracer[@]}" -gt 0 ]; then
+  cat "$out"/trace.* > "$out/trace.txt"
+  [ -s "$out/trace.txt" ] || fail "strace recorded nothing"
+  # Successful calls that create or change a file; opening for reading only is fine, and so are
+  # the devices under /dev.
+  written=$(grep -E '^(open|openat|openat2|creat)\(' "$out/trace.txt" |
+              grep -E 'O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|^creat\(' | grep -vE '= -1 ' | grep -v '"/dev/' || true)
+  changed=$(grep -E '^(mkdir|mkdirat|rename|renameat|renameat2|unlink|unlinkat|rmdir|link|linkat|symlink|symlinkat|truncate|chmod|fchmodat|chown|fchownat|utimensat|setxattr|lsetxattr)\(' "$out/trace.txt" |
+              grep -E '= 0$' || true)
+  [ -z "$written$changed" ] || fail "the game wrote to the file system:
+$written
+$changed"
+fi
+exit 0
