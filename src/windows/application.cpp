@@ -212,13 +212,14 @@ void StartKelvora(Application& app) {
     app.runtime.LoadWindow(MainWindowLayout());
 }
 
-int RunKelvora(std::unique_ptr<Host> host) {
+int RunKelvora(std::unique_ptr<Host> host, const std::function<void()>& started) {
     Application app(std::move(host));
     // Closing the main window (or the session ending) while a turn or a modal window is still
     // running ends the program at once: nothing is left to save, and no half-finished handler
     // may go on to write the honour file.
     app.runtime.SetEndHook([] { std::_Exit(0); });
     StartKelvora(app);
+    if (started) started();
     app.runtime.RunEventLoop();
     return 0;
 }

@@ -2,6 +2,7 @@
 // of the game, and binds the game's routines to the events of its windows.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "game/game_state.h"
@@ -59,8 +60,9 @@ struct Application {
 // Binds the game's routines to the handler names of the layouts, then opens the main window,
 // whose created event sets everything up and lays out the first game.
 void StartKelvora(Application& app);
-// The whole program: start, then the event loop until the main window is closed.
-int RunKelvora(std::unique_ptr<Host> host);
+// The whole program: start, then the event loop until the main window is closed. started, when
+// given, runs once the main window's first frame is on the screen (a hook for measurements).
+int RunKelvora(std::unique_ptr<Host> host, const std::function<void()>& started = {});
 
 // The main window's creation handler.
 void SetUpMainWindow(Application& app);

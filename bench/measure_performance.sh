@@ -1,0 +1,258 @@
+#!/usr/bin/env bash
+# Measures Kelvora's performance figures side by side in one run on this machine, under Xvfb:
+# start-up to the first frame and peak memory of the real game against a bare SDL2 window, the
+# game's idle CPU with only the scroller running, and the benchmarks of a turn, the drawing, the
+# rules and the windows. Prints a Markdown report (also left in <build-dir>/performance/report.md).
+# Usage: bench/measure_performance.sh [build-dir]     (default: build-perf beside this folder)
+# KELVORA_PERF_RUNS (default 10) and KELVORA_PERF_IDLE_SECONDS (default 20) change the effort.
+set -euo pipefail
+export LC_ALL=C  # decimal points, not commas, in every number read or printed
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-"$here/build-perf"}
+runs=${KELVORA_PERF_RUNS:-10}
+idleSeconds=${KELVORA_PERF_IDLE_SECONDS:-20}
+buildType=RelWithDebInfo
+
+if [ "${KELVORA_PERF_INNER:-}" != 1 ]; then
+  for tool in Xvfb xvfb-run cmake; do
+    command -v "$tool" >/dev/null || { echo "$tool is not installed (see scripts/setup.sh)" >&2; exit 1; }
+  done
+  echo "== Building ($buildType) in $build" >&2
+  cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE="$buildType" -DKELVORA_BENCH=ON >/dev/null
+  cmake --build "$build" -j "$(nproc)" \
+    --target kelvora minimal_sdl_window bench_turn bench_drawing bench_rules bench_windows >&2
+  KELVORA_PERF_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$build"
+fi
+
+out="$build/performance"
+rm -rf "$out"
+mkdir -p "$out"
+export SDL_AUDIODRIVER=dummy
+log() { echo "$*" >&2; }
+
+# ---------------------------------------------------------------------------------------------
+# Start-up and memory. Both programs write the wall-clock moment of their first presented frame
+# to $KELVORA_READY_FILE; the clock starts just before the shell starts them. Peak memory is
+# VmHWM one second after the first frame.
+
+# start_once PROGRAM FOLDER -> "<milliseconds to first frame> <peak RSS> <RSS of anonymous memory>
+#   <RSS of mapped files> (KiB) <shared objects mapped>"
+start_once() {
+  local program=$1 folder=$2 ready="$out/ready" start pid frame memory
+  rm -f "$ready"
+  start=$EPOCHREALTIME
+  (cd "$folder" && KELVORA_READY_FILE="$ready" exec "$program" >/dev/null 2>>"$out/stderr.txt") &
+  pid=$!
+  for _ in $(seq 1 500); do
+    [ -s "$ready" ] && break
+    kill -0 "$pid" 2>/dev/null || { log "$program ended before its first frame"; exit 1; }
+    sleep 0.02
+  done
+  [ -s "$ready" ] || { log "$program showed no frame within 10 s"; kill "$pid"; exit 1; }
+  frame=$(cat "$ready")
+  sleep 1
+  memory=$(awk '/^(VmHWM|RssAnon|RssFile):/ { printf "%d ", $2 }' "/proc/$pid/status")
+  memory+=$(awk '$6 ~ /\.so/ { print $6 }' "/proc/$pid/maps" | sort -u | wc -l)
+  kill -TERM "$pid"
+  wait "$pid" 2>/dev/null || true
+  awk -v a="$start" -v b="$frame" 'BEGIN { printf "%.1f ", (b - a) * 1000 }'
+  echo "$memory"
+}
+
+# median FILE COLUMN: the median of a column of numbers.
+median() {
+  sort -n -k "$2,$2" "$1" | awk -v c="$2" '{ v[NR] = $c } END {
+    if (NR == 0) { print "nan"; exit }
+    printf "%.1f\n", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# spread FILE COLUMN: "lowest-highest" of a column.
+spread() { sort -n -k "$2,$2" "$1" | awk -v c="$2" 'NR == 1 { lo = $c } { hi = $c } END { printf "%.0f-%.0f", lo, hi }'; }
+
+game="$build/kelvora"
+minimal="$build/bench/minimal_sdl_window"
+# Other work on the machine shows in every number: the load is part of the report.
+loadBefore=$(cut -d' ' -f1-3 /proc/loadavg)
+
+log "== Start-up and memory, $runs runs each"
+# A first start: an empty folder, so the game writes its honour file and skin library.
+for n in $(seq 1 "$runs"); do
+  folder="$out/first-start-$n"
+  mkdir -p "$folder"
+  cp "$game" "$folder/kelvora"
+  start_once "$folder/kelvora" "$folder" >> "$out/game-first.txt"
+done
+# Later starts: both files are there already. One unmeasured start of each program first, so
+# both find their libraries in the page cache alike.
+folder="$out/game"
+mkdir -p "$folder" "$out/minimal"
+cp "$game" "$folder/kelvora"
+start_once "$folder/kelvora" "$folder" >/dev/null
+start_once "$minimal" "$out/minimal" >/dev/null
+for n in $(seq 1 "$runs"); do
+  start_once "$folder/kelvora" "$folder" >> "$out/game.txt"
+  start_once "$minimal" "$out/minimal" >> "$out/minimal.txt"
+done
+
+gameMs=$(median "$out/game.txt" 1)
+gameFirstMs=$(median "$out/game-first.txt" 1)
+minimalMs=$(median "$out/minimal.txt" 1)
+gameKb=$(median "$out/game.txt" 2)
+gameFirstKb=$(median "$out/game-first.txt" 2)
+minimalKb=$(median "$out/minimal.txt" 2)
+mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+
+# ---------------------------------------------------------------------------------------------
+# Idle CPU: the game with no input, only its scroller ticking, over $idleSeconds seconds, from the
+# CPU time of all its threads (schedstat, nanoseconds). The X server's share is shown beside it.
+
+cpu_ns() {  # all threads of a process
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d\n", s }'
+}
+xserver=$(ps -o pid=,args= -C Xvfb | awk -v d="${DISPLAY}" '{ for (i = 2; i <= NF; i++) if ($i == d) print $1 }' | head -n 1)
+
+# idle_once PROGRAM FOLDER -> "<% of one core> <X server's % of one core>"
+idle_once() {
+  local program=$1 folder=$2 ready="$out/ready" pid a b xa=0 xb=0 ta tb
+  rm -f "$ready"
+  (cd "$folder" && KELVORA_READY_FILE="$ready" exec "$program" >/dev/null 2>>"$out/stderr.txt") &
+  pid=$!
+  for _ in $(seq 1 500); do [ -s "$ready" ] && break; sleep 0.02; done
+  [ -s "$ready" ] || { log "$program showed no frame within 10 s"; kill "$pid"; exit 1; }
+  sleep 2
+  ta=$EPOCHREALTIME; a=$(cpu_ns "$pid"); [ -n "$xserver" ] && xa=$(cpu_ns "$xserver")
+  sleep "$idleSeconds"
+  tb=$EPOCHREALTIME; b=$(cpu_ns "$pid"); [ -n "$xserver" ] && xb=$(cpu_ns "$xserver")
+  kill -TERM "$pid"
+  wait "$pid" 2>/dev/null || true
+  awk -v a="$a" -v b="$b" -v xa="$xa" -v xb="$xb" -v ta="$ta" -v tb="$tb" \
+    'BEGIN { w = (tb - ta) * 1e9; printf "%.2f %.2f\n", 100 * (b - a) / w, 100 * (xb - xa) / w }'
+}
+
+log "== Idle CPU over $idleSeconds s"
+read -r gameIdle gameIdleX < <(idle_once "$folder/kelvora" "$folder")
+read -r minimalIdle minimalIdleX < <(idle_once "$minimal" "$out/minimal")
+
+# ---------------------------------------------------------------------------------------------
+# Benchmarks, each case repeated; the median of the repetitions is reported.
+
+run_bench() {  # NAME REPETITIONS
+  log "== $1"
+  "$build/bench/$1" --benchmark_repetitions="$2" --benchmark_report_aggregates_only=true \
+    --benchmark_out="$out/$1.json" --benchmark_out_format=json >&2
+}
+run_bench bench_turn 5
+run_bench bench_drawing 5
+run_bench bench_rules 5
+run_bench bench_windows 3
+loadAfter=$(cut -d' ' -f1-3 /proc/loadavg)
+
+# bench_value FILE CASE [COUNTER]: the median real time of a case in microseconds, or a counter.
+bench_value() {
+  awk -v want="$2" -v counter="${3:-}" '
+    /^ *"name":/ { n = $0; sub(/^ *"name": "/, "", n); sub(/",?$/, "", n); t = ""; u = ""; c = "" }
+    /^ *"real_time":/ { t = $2; sub(/,$/, "", t) }
+    /^ *"time_unit":/ { u = $2; gsub(/[",]/, "", u) }
+    counter != "" && $0 ~ "^ *\"" counter "\":" { c = $2; sub(/,$/, "", c) }
+    /^ *}/ && n != "" {
+      base = n; sub(/_median$/, "", base)
+      if (n ~ /_median$/ && (base == want || index(base, want "/") == 1)) {
+        if (counter != "") { print c + 0; exit }
+        f = (u == "ns") ? 0.001 : (u == "ms") ? 1000 : (u == "s") ? 1e6 : 1
+        printf "%.3f\n", t * f; exit
+      }
+      n = ""
+    }' "$out/$1.json"
+}
+
+# ---------------------------------------------------------------------------------------------
+# The report.
+
+verdict() {  # MEASURED GOAL -> met / missed (smaller is better)
+  awk -v m="$1" -v g="$2" 'BEGIN { print (m + 0 <= g + 0) ? "met" : "**missed**" }'
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+micro() {  # a duration in microseconds, readably
+  awk -v v="$1" 'BEGIN { if (v >= 1000) printf "%.2f ms", v / 1000; else if (v >= 10) printf "%.0f µs", v; else printf "%.2f µs", v }'
+}
+
+# bench_row FILE CASE GOAL-MICROSECONDS GOAL-TEXT WHAT
+bench_row() {
+  local value
+  value=$(bench_value "$1" "$2")
+  printf '| %s (`%s`) | %s | %s | %s |\n' "$5" "$2" "$4" "$(micro "$value")" "$(verdict "$value" "$3")"
+}
+
+cpuModel=$(awk -F': *' '/^model name/ { print $2; exit }' /proc/cpuinfo)
+memory=$(awk '/^MemTotal:/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
+os=$(. /etc/os-release && echo "$PRETTY_NAME")
+virt=$(systemd-detect-virt 2>/dev/null || true)
+compiler=$(awk -F= '/^CMAKE_CXX_COMPILER:/ { print $2 }' "$build/CMakeCache.txt")
+compilerVersion=$("$compiler" -dumpfullversion 2>/dev/null || echo "?")
+
+{
+  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') by \`bench/measure_performance.sh\` ($buildType build, Xvfb 1024 x 768 x 24, SDL_AUDIODRIVER=dummy)."
+  echo
+  echo "Machine: $cpuModel, $(nproc) cores, $memory memory; $os, Linux $(uname -r)${virt:+ ($virt virtual machine)};"
+  echo "SDL $(pkg-config --modversion sdl2), GCC $compilerVersion. Load average (1, 5, 15 min) when measuring began: $loadBefore; at the end: $loadAfter."
+  echo
+  echo "### Start-up to the first frame, and peak memory"
+  echo
+  echo "Median (lowest-highest) of $runs runs each; the game's later starts and the bare SDL2 window ran in turns."
+  echo
+  echo "| | goal | game | bare SDL2 window | game / bare | |"
+  echo "|---|---|---|---|---|---|"
+  printf '| start-up to first frame | within 1.3 x | %s ms (%s) | %s ms (%s) | %s x | %s |\n' \
+    "$gameMs" "$(spread "$out/game.txt" 1)" "$minimalMs" "$(spread "$out/minimal.txt" 1)" \
+    "$(ratio "$gameMs" "$minimalMs")" "$(verdict "$(ratio "$gameMs" "$minimalMs")" 1.3)"
+  printf '| peak memory (max RSS) | within 1.3 x | %s MiB | %s MiB | %s x | %s |\n' "$(mib "$gameKb")" \
+    "$(mib "$minimalKb")" "$(ratio "$gameKb" "$minimalKb")" "$(verdict "$(ratio "$gameKb" "$minimalKb")" 1.3)"
+  printf '| of which anonymous memory (heap, pixels) | | %s MiB | %s MiB | | |\n' \
+    "$(mib "$(median "$out/game.txt" 3)")" "$(mib "$(median "$out/minimal.txt" 3)")"
+  printf '| of which mapped files (code, libraries, font caches) | | %s MiB | %s MiB | | |\n' \
+    "$(mib "$(median "$out/game.txt" 4)")" "$(mib "$(median "$out/minimal.txt" 4)")"
+  printf '| shared libraries loaded | | %.0f | %.0f | | |\n' "$(median "$out/game.txt" 5)" "$(median "$out/minimal.txt" 5)"
+  printf '| first start ever (writes both files): start-up | - | %s ms (%s) | | %s x | |\n' \
+    "$gameFirstMs" "$(spread "$out/game-first.txt" 1)" \
+    "$(ratio "$gameFirstMs" "$minimalMs")"
+  printf '| first start ever: peak memory | - | %s MiB | | %s x | |\n' "$(mib "$gameFirstKb")" \
+    "$(ratio "$gameFirstKb" "$minimalKb")"
+  echo
+  echo "### Idle CPU"
+  echo
+  echo "No input for $idleSeconds s after start-up; CPU time of all threads."
+  echo
+  echo "| | goal | measured | X server meanwhile | |"
+  echo "|---|---|---|---|---|"
+  printf '| the game, scroller running | under 1 %% of one core | %s %% | %s %% | %s |\n' "$gameIdle" "$gameIdleX" \
+    "$(awk -v m="$gameIdle" 'BEGIN { print (m < 1) ? "met" : "**missed**" }')"
+  printf '| bare SDL2 window, for comparison | - | %s %% | %s %% | |\n' "$minimalIdle" "$minimalIdleX"
+  printf '| `bench_windows` idle loop, demo panel (`BM_IdleEventLoopSdl`) | under 1 %% of one core | %.2f %% | | %s |\n' \
+    "$(bench_value bench_windows BM_IdleEventLoopSdl cpu_percent)" \
+    "$(awk -v m="$(bench_value bench_windows BM_IdleEventLoopSdl cpu_percent)" 'BEGIN { print (m < 1) ? "met" : "**missed**" }')"
+  echo
+  echo "### A turn beyond its pauses"
+  echo
+  echo "Headless host: the pauses take no time, so what is left is the turn's own work. The move of"
+  echo "k = 4 steps with a three-ball spawn pauses 50 k + 270 = 470 ms; its work should add under 5 % to that."
+  echo
+  echo "| operation | goal | measured (median) | |"
+  echo "|---|---|---|---|"
+  bench_row bench_turn BM_WholeTurnBeyondPauses 23500 "under 23.5 ms" "select, move 4 steps, spawn 3, present"
+  bench_row bench_turn BM_SelectionTick 1800 "under 1.8 ms (1 % of its 180 ms)" "one selection tick, presented"
+  bench_row bench_turn BM_NewGame 30000 "under 30 ms (one animation pause)" "a new game, presented"
+  echo
+  echo "### Drawing and rules, per operation"
+  echo
+  echo "| operation | goal | measured (median) | |"
+  echo "|---|---|---|---|"
+  bench_row bench_drawing BM_BallComposedAndCopied 370 "under 370 µs (a full board of 81 in one 30 ms pause)" "one ball composed and copied to the board"
+  bench_row bench_drawing BM_DecodeSprite 370 "part of the line above" "one sprite decoded"
+  bench_row bench_drawing BM_ScrollerFrame 1000 "under 1 ms (1 % of its 100 ms)" "one scroller frame"
+  bench_row bench_rules BM_FindPathCrowded 1000 "under 1 ms" "route search, crowded board"
+  bench_row bench_rules BM_FindPathUnreachable 1000 "under 1 ms" "route search, no route"
+  bench_row bench_rules BM_FindLinesMagicCentre 1000 "under 1 ms" "line finding around a magic ball"
+  bench_row bench_rules BM_FindLinesFullCross 1000 "under 1 ms" "line finding, four full lines"
+  bench_row bench_windows BM_MainWindowFirstFrameSdl 100000 "under 100 ms" "main window to first frame, in process (SDL)"
+  bench_row bench_windows BM_MainWindowFirstFrameHeadless 100000 "under 100 ms" "main window to first frame, in process (headless)"
+} | tee "$out/report.md"
