@@ -72,6 +72,9 @@ fail() {
   exit 1
 }
 
+# Built with the sanitizers, the game reports leaks at its end; those inside system libraries are
+# not the game's.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan_system_libraries.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export SDL_AUDIODRIVER=dummy
 case "$mode" in
   no-audio)
@@ -92,6 +95,8 @@ if [ "$mode" = read-only ] && strace -f -o /dev/null true 2>/dev/null; then
   # One file per thread, so that no call is split across lines by another thread's.
   tracer=(strace -ff -qq -o "$out/trace"
           -e trace=open,openat,openat2,creat,mkdir,mkdirat,rename,renameat,renameat2,unlink,unlinkat,rmdir,link,linkat,symlink,symlinkat,truncate,chmod,fchmodat,chown,fchownat,utimensat,setxattr,lsetxattr)
+  # The leak checker cannot work under strace.
+  export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 elif [ "$mode" = read-only ]; then
   echo "strace cannot trace here: only the game's folder and the home folder are checked"
 fi
