@@ -35,10 +35,16 @@ log() { echo "$*" >&2; }
 # to $KELVORA_READY_FILE; the clock starts just before the shell starts them. Peak memory is
 # VmHWM one second after the first frame.
 
+cpu_ns() {  # CPU time of all threads of a process so far, in nanoseconds
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d\n", s }'
+}
+
 # start_once PROGRAM FOLDER -> "<milliseconds to first frame> <peak RSS> <RSS of anonymous memory>
-#   <RSS of mapped files> (KiB) <shared objects mapped>"
+#   <RSS of mapped files> (KiB) <shared objects mapped> <CPU milliseconds to the first frame>"
+# The CPU time is read as soon as the frame is seen (within 20 ms); it hardly depends on what
+# else the machine does, unlike the wall-clock time.
 start_once() {
-  local program=$1 folder=$2 ready="$out/ready" start pid frame memory
+  local program=$1 folder=$2 ready="$out/ready" start pid frame memory cpu
   rm -f "$ready"
   start=$EPOCHREALTIME
   (cd "$folder" && KELVORA_READY_FILE="$ready" exec "$program" >/dev/null 2>>"$out/stderr.txt") &
@@ -49,6 +55,7 @@ start_once() {
     sleep 0.02
   done
   [ -s "$ready" ] || { log "$program showed no frame within 10 s"; kill "$pid"; exit 1; }
+  cpu=$(cpu_ns "$pid")
   frame=$(cat "$ready")
   sleep 1
   memory=$(awk '/^(VmHWM|RssAnon|RssFile):/ { printf "%d ", $2 }' "/proc/$pid/status")
@@ -56,7 +63,7 @@ start_once() {
   kill -TERM "$pid"
   wait "$pid" 2>/dev/null || true
   awk -v a="$start" -v b="$frame" 'BEGIN { printf "%.1f ", (b - a) * 1000 }'
-  echo "$memory"
+  echo "$memory $(awk -v c="$cpu" 'BEGIN { printf "%.1f", c / 1e6 }')"
 }
 
 # median FILE COLUMN: the median of a column of numbers.
@@ -75,21 +82,20 @@ minimal="$build/bench/minimal_sdl_window"
 loadBefore=$(cut -d' ' -f1-3 /proc/loadavg)
 
 log "== Start-up and memory, $runs runs each"
-# A first start: an empty folder, so the game writes its honour file and skin library.
-for n in $(seq 1 "$runs"); do
-  folder="$out/first-start-$n"
-  mkdir -p "$folder"
-  cp "$game" "$folder/kelvora"
-  start_once "$folder/kelvora" "$folder" >> "$out/game-first.txt"
-done
-# Later starts: both files are there already. One unmeasured start of each program first, so
-# both find their libraries in the page cache alike.
+# Later starts find the honour file and the skin library there already; a first start gets an
+# empty folder and writes both. One unmeasured start of each program first, so that all find
+# their libraries in the page cache alike; then the three kinds of start take turns, so that
+# whatever else the machine does falls on all of them alike.
 folder="$out/game"
 mkdir -p "$folder" "$out/minimal"
 cp "$game" "$folder/kelvora"
 start_once "$folder/kelvora" "$folder" >/dev/null
 start_once "$minimal" "$out/minimal" >/dev/null
 for n in $(seq 1 "$runs"); do
+  first="$out/first-start-$n"
+  mkdir -p "$first"
+  cp "$game" "$first/kelvora"
+  start_once "$first/kelvora" "$first" >> "$out/game-first.txt"
   start_once "$folder/kelvora" "$folder" >> "$out/game.txt"
   start_once "$minimal" "$out/minimal" >> "$out/minimal.txt"
 done
@@ -106,9 +112,6 @@ mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 # Idle CPU: the game with no input, only its scroller ticking, over $idleSeconds seconds, from the
 # CPU time of all its threads (schedstat, nanoseconds). The X server's share is shown beside it.
 
-cpu_ns() {  # all threads of a process
-  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d\n", s }'
-}
 xserver=$(ps -o pid=,args= -C Xvfb | awk -v d="${DISPLAY}" '{ for (i = 2; i <= NF; i++) if ($i == d) print $1 }' | head -n 1)
 
 # idle_once PROGRAM FOLDER -> "<% of one core> <X server's % of one core>"
@@ -198,13 +201,15 @@ compilerVersion=$("$compiler" -dumpfullversion 2>/dev/null || echo "?")
   echo
   echo "### Start-up to the first frame, and peak memory"
   echo
-  echo "Median (lowest-highest) of $runs runs each; the game's later starts and the bare SDL2 window ran in turns."
+  echo "Median (lowest-highest) of $runs runs each; the three kinds of start ran in turns."
   echo
   echo "| | goal | game | bare SDL2 window | game / bare | |"
   echo "|---|---|---|---|---|---|"
   printf '| start-up to first frame | within 1.3 x | %s ms (%s) | %s ms (%s) | %s x | %s |\n' \
     "$gameMs" "$(spread "$out/game.txt" 1)" "$minimalMs" "$(spread "$out/minimal.txt" 1)" \
     "$(ratio "$gameMs" "$minimalMs")" "$(verdict "$(ratio "$gameMs" "$minimalMs")" 1.3)"
+  printf '| CPU time used up to the first frame | | %s ms | %s ms | %s x | |\n' "$(median "$out/game.txt" 6)" \
+    "$(median "$out/minimal.txt" 6)" "$(ratio "$(median "$out/game.txt" 6)" "$(median "$out/minimal.txt" 6)")"
   printf '| peak memory (max RSS) | within 1.3 x | %s MiB | %s MiB | %s x | %s |\n' "$(mib "$gameKb")" \
     "$(mib "$minimalKb")" "$(ratio "$gameKb" "$minimalKb")" "$(verdict "$(ratio "$gameKb" "$minimalKb")" 1.3)"
   printf '| of which anonymous memory (heap, pixels) | | %s MiB | %s MiB | | |\n' \
