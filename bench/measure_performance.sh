@@ -189,14 +189,18 @@ bench_row() {
 cpuModel=$(awk -F': *' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 memory=$(awk '/^MemTotal:/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
 os=$(. /etc/os-release && echo "$PRETTY_NAME")
-virt=$(systemd-detect-virt 2>/dev/null || true)
+vm=$(systemd-detect-virt --vm 2>/dev/null || true)
+container=$(systemd-detect-virt --container 2>/dev/null || true)
+where=""
+[ -n "$vm" ] && [ "$vm" != none ] && where="$vm virtual machine"
+[ -n "$container" ] && [ "$container" != none ] && where="${where:+$where, }$container container"
 compiler=$(awk -F= '/^CMAKE_CXX_COMPILER:/ { print $2 }' "$build/CMakeCache.txt")
 compilerVersion=$("$compiler" -dumpfullversion 2>/dev/null || echo "?")
 
 {
   echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') by \`bench/measure_performance.sh\` ($buildType build, Xvfb 1024 x 768 x 24, SDL_AUDIODRIVER=dummy)."
   echo
-  echo "Machine: $cpuModel, $(nproc) cores, $memory memory; $os, Linux $(uname -r)${virt:+ ($virt virtual machine)};"
+  echo "Machine: $cpuModel, $(nproc) cores, $memory memory; $os, Linux $(uname -r)${where:+ ($where)};"
   echo "SDL $(pkg-config --modversion sdl2), GCC $compilerVersion. Load average (1, 5, 15 min) when measuring began: $loadBefore; at the end: $loadAfter."
   echo
   echo "### Start-up to the first frame, and peak memory"
@@ -220,6 +224,8 @@ compilerVersion=$("$compiler" -dumpfullversion 2>/dev/null || echo "?")
   printf '| first start ever (writes both files): start-up | - | %s ms (%s) | | %s x | |\n' \
     "$gameFirstMs" "$(spread "$out/game-first.txt" 1)" \
     "$(ratio "$gameFirstMs" "$minimalMs")"
+  printf '| first start ever: CPU time up to the first frame | | %s ms | | %s x | |\n' \
+    "$(median "$out/game-first.txt" 6)" "$(ratio "$(median "$out/game-first.txt" 6)" "$(median "$out/minimal.txt" 6)")"
   printf '| first start ever: peak memory | - | %s MiB | | %s x | |\n' "$(mib "$gameFirstKb")" \
     "$(ratio "$gameFirstKb" "$minimalKb")"
   echo
