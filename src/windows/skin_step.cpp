@@ -35,6 +35,9 @@ void ApplySkin(SkinState& skin, const Text& dataDirectory, std::span<const uint8
     const Text exportName = "SkinH_AttachRes";
     if (HoldsBytes(path, libraryBytes)) {
         skin.library = LoadedLibrary::Open(path);
+        // Our own bytes are in place but the folder forbids running code from it (a home folder
+        // mounted noexec): the same bytes are loaded from memory instead.
+        if (!skin.library) skin.library = LoadedLibrary::OpenFromMemory(libraryBytes);
     } else if (!DirectoryIsWritable(dataDirectory)) {
         // No folder the game may write (an installed copy, a user without a writable home): the
         // game still starts, with the library loaded straight from memory and nothing written.
