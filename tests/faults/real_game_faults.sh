@@ -103,55 +103,20 @@ fi
 "${tracer[@]}" "$game/kelvora" > "$out/stdout.txt" 2> "$out/stderr.txt" &
 pid=$!
 
-window=""
-for _ in $(seq 1 150); do
-  window=$(xdotool search --name "Kelvora 1.1" 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  kill -0 "$pid" 2>/dev/null || fail "the game ended before showing its window"
-  sleep 0.1
-done
-[ -n "$window" ] || fail "no window within 15 s"
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$window")"
-boardX=$((X + 8))
-boardY=$((Y + 8))
+. "$(dirname "$0")/../e2e/screen_play.sh"
+wait_for_main_window 150
 
-# "cells" lists each cell as 1 (a ball: its middle is not the empty background) or 0.
 cells() {
   import -window root "$out/$1.png"
-  convert "$out/$1.png" -crop "360x360+$boardX+$boardY" +repage txt:- |
-    awk -F'[,: ]+' 'NR > 1 { split($0, a, "#"); px[$1 "," $2] = substr(a[2], 1, 6) }
-      END { for (n = 1; n <= 81; n++) { x = ((n - 1) % 9) * 40 + 20; y = int((n - 1) / 9) * 40 + 20;
-            bg = (n % 2) ? "212021" : "000000"; printf "%d", (px[x "," y] != bg) } print "" }'
-}
-balls() { printf '%s' "$1" | tr -cd 1 | wc -c; }
-window_named() {
-  local id
-  for id in $(xdotool search --name "" 2>/dev/null); do
-    [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && { echo "$id"; return 0; }
-  done
-  return 0
-}
-click_cell() {
-  xdotool mousemove --sync $((boardX + (($1 - 1) % 9) * 40 + 20)) $((boardY + (($1 - 1) / 9) * 40 + 20)) click 1
+  convert "$out/$1.png" -crop "360x360+$boardX+$boardY" +repage txt:- > "$out/$1.board.txt"
+  board_cells_from_text "$out/$1.board.txt"
 }
 
 start=$(cells start)
-[ "$(balls "$start")" = 5 ] || fail "the first game shows $(balls "$start") balls, not 5"
+[ "$(count_balls "$start")" = 5 ] || fail "the first game shows $(count_balls "$start") balls, not 5"
 
 # A move: a ball to a free cell beside it; three new balls follow.
-from=0
-to=0
-for n in $(seq 1 81); do
-  [ "${start:$((n - 1)):1}" = 1 ] || continue
-  col=$(((n - 1) % 9))
-  for m in $((n - 1)) $((n + 1)) $((n - 9)) $((n + 9)); do
-    [ "$m" -ge 1 ] && [ "$m" -le 81 ] || continue
-    [ "$m" = $((n - 1)) ] && [ "$col" = 0 ] && continue
-    [ "$m" = $((n + 1)) ] && [ "$col" = 8 ] && continue
-    if [ "${start:$((m - 1)):1}" = 0 ]; then from=$n; to=$m; break 2; fi
-  done
-done
+read -r from to <<< "$(free_neighbour_move "$start")"
 [ "$from" != 0 ] || fail "no ball with a free neighbour"
 click_cell "$from"
 sleep 0.6
@@ -159,21 +124,10 @@ click_cell "$to"
 sleep 1.5
 moved=$(cells moved)
 [ "${moved:$((to - 1)):1}" = 1 ] || fail "the ball did not arrive in cell $to"
-[ "$(balls "$moved")" = 8 ] || fail "after the move the board shows $(balls "$moved") balls, not 8"
+[ "$(count_balls "$moved")" = 8 ] || fail "after the move the board shows $(count_balls "$moved") balls, not 8"
 
 # The honour roll opens over the game and Esc closes it.
-xdotool mousemove --sync $((X + 392 + 53)) $((Y + 248 + 14)) click 1
-roll=""
-for _ in $(seq 1 30); do
-  roll=$(window_named "荣誉榜")
-  [ -n "$roll" ] && break
-  sleep 0.1
-done
-[ -n "$roll" ] || fail "the honour-roll window did not open"
-sleep 0.3
-xdotool mousemove --sync $((X + 200)) $((Y + 200)) key Escape
-sleep 0.5
-[ -z "$(window_named "荣誉榜")" ] || fail "Esc did not close the honour-roll window"
+honour_roll_round_trip ""
 
 # Told to end, the game ends at once and cleanly.
 gamePid=$(xdotool getwindowpid "$window" 2>/dev/null || echo "$pid")

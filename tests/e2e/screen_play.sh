@@ -1,0 +1,79 @@
+# Shared by the scripts that play the real game under Xvfb (sourced, not run): finding the main
+# window, reading the board off the screen, clicking cells, and the honour roll's round trip.
+# Callers define fail() and set pid (the game's process) before using these.
+
+# Waits for the main window and sets window, X, Y, boardX and boardY.
+wait_for_main_window() {
+  local tenths=$1
+  window=""
+  for _ in $(seq 1 "$tenths"); do
+    window=$(xdotool search --name "Kelvora 1.1" 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    kill -0 "$pid" 2>/dev/null || fail "the game ended before showing its window"
+    sleep 0.1
+  done
+  [ -n "$window" ] || fail "no main window"
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  boardX=$((X + 8))
+  boardY=$((Y + 8))
+}
+
+# Each cell as 1 (a ball: its middle is not the empty background) or 0, from a board's pixels as
+# written by `convert ... txt:-`.
+board_cells_from_text() {
+  awk -F'[,: ]+' 'NR > 1 { split($0, a, "#"); px[$1 "," $2] = substr(a[2], 1, 6) }
+    END { for (n = 1; n <= 81; n++) { x = ((n - 1) % 9) * 40 + 20; y = int((n - 1) / 9) * 40 + 20;
+          bg = (n % 2) ? "212021" : "000000"; printf "%d", (px[x "," y] != bg) } print "" }' "$1"
+}
+
+count_balls() { printf '%s' "$1" | tr -cd 1 | wc -c; }
+
+# The id of the window whose title is exactly $1 (xdotool's own pattern matching is not safe for
+# Chinese titles).
+window_named() {
+  local id
+  for id in $(xdotool search --name "" 2>/dev/null); do
+    [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && { echo "$id"; return 0; }
+  done
+  return 0
+}
+
+click_cell() {
+  xdotool mousemove --sync $((boardX + (($1 - 1) % 9) * 40 + 20)) $((boardY + (($1 - 1) / 9) * 40 + 20)) click 1
+}
+
+# "from to": a ball of the layout $1 and a free cell beside it; "0 0" when there is none.
+free_neighbour_move() {
+  local layout=$1 n m col
+  for n in $(seq 1 81); do
+    [ "${layout:$((n - 1)):1}" = 1 ] || continue
+    col=$(((n - 1) % 9))
+    for m in $((n - 1)) $((n + 1)) $((n - 9)) $((n + 9)); do
+      [ "$m" -ge 1 ] && [ "$m" -le 81 ] || continue
+      [ "$m" = $((n - 1)) ] && [ "$col" = 0 ] && continue
+      [ "$m" = $((n + 1)) ] && [ "$col" = 8 ] && continue
+      if [ "${layout:$((m - 1)):1}" = 0 ]; then echo "$n $m"; return 0; fi
+    done
+  done
+  echo "0 0"
+}
+
+# The honour-roll button opens the roll over the game; Esc closes it. $1: a screenshot to take
+# while it is open (may be empty).
+honour_roll_round_trip() {
+  local roll=""
+  xdotool mousemove --sync $((X + 392 + 53)) $((Y + 248 + 14)) click 1
+  for _ in $(seq 1 30); do
+    roll=$(window_named "荣誉榜")
+    [ -n "$roll" ] && break
+    sleep 0.1
+  done
+  [ -n "$roll" ] || fail "the honour-roll window did not open"
+  sleep 0.4
+  [ -z "${1:-}" ] || import -window root "$1"
+  # Without a window manager the keyboard follows the pointer: put it over the roll, press Esc.
+  xdotool mousemove --sync $((X + 200)) $((Y + 200)) key Escape
+  sleep 0.5
+  [ -z "$(window_named "荣誉榜")" ] || fail "Esc did not close the honour-roll window"
+}
