@@ -14,14 +14,14 @@ idleSeconds=${KELVORA_PERF_IDLE_SECONDS:-20}
 buildType=RelWithDebInfo
 
 if [ "${KELVORA_PERF_INNER:-}" != 1 ]; then
-  for tool in Xvfb xvfb-run cmake; do
+  for tool in Xvfb cmake; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed (see scripts/setup.sh)" >&2; exit 1; }
   done
   echo "== Building ($buildType) in $build" >&2
   cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE="$buildType" -DKELVORA_BENCH=ON >/dev/null
   cmake --build "$build" -j "$(nproc)" \
     --target kelvora minimal_sdl_window bench_turn bench_drawing bench_rules bench_windows >&2
-  KELVORA_PERF_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$build"
+  KELVORA_PERF_INNER=1 exec "$here/scripts/with-xvfb.sh" bash "$0" "$build"
 fi
 
 out="$build/performance"

@@ -4,4 +4,4 @@
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-"$here/build"}
-SDL_AUDIODRIVER=dummy exec xvfb-run -a -s "-screen 0 1024x768x24" "$build/bench/bench_windows"
+SDL_AUDIODRIVER=dummy exec "$here/scripts/with-xvfb.sh" "$build/bench/bench_windows"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/host/font_service.h"
 #include "platform/host/sdl_host.h"
 #include "windows/application.h"
 
@@ -32,6 +33,8 @@ void WriteReadyTime(std::FILE* ready) {
 
 int main() {
     std::FILE* ready = OpenReadyFile();
+    // Fontconfig reads its files while SDL connects to the display.
+    kelvora::StartReadingFontConfiguration();
     kelvora::EnterProgramDirectory();
     std::string error;
     std::unique_ptr<kelvora::Host> host = kelvora::CreateSdlHost(&error);

@@ -6,7 +6,7 @@ set -euo pipefail
 program=$1
 out=$2
 
-if ! command -v Xvfb >/dev/null || ! command -v xvfb-run >/dev/null; then
+if ! command -v Xvfb >/dev/null; then
   echo "Xvfb is not installed: skipped"
   exit 77
 fi
@@ -14,7 +14,7 @@ fi
 if [ "${KELVORA_E2E_INNER:-}" != 1 ]; then
   mkdir -p "$out"
   rm -f "$out/ready" "$out/shot.png"
-  KELVORA_E2E_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$program" "$out"
+  KELVORA_E2E_INNER=1 exec bash "$(cd "$(dirname "$0")/../.." && pwd)/scripts/with-xvfb.sh" bash "$0" "$program" "$out"
 fi
 
 fail() { echo "FAIL: $*"; kill "$pid" 2>/dev/null || true; exit 1; }

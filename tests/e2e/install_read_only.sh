@@ -11,7 +11,7 @@ work=$2
 appId=org.kelvora.Kelvora
 nobody=65534
 
-for tool in Xvfb xvfb-run xdotool import convert identify; do
+for tool in Xvfb xdotool import convert identify; do
   command -v "$tool" >/dev/null || { echo "$tool is not installed: skipped"; exit 77; }
 done
 if [ "$(id -u)" = 0 ] && ! command -v setpriv >/dev/null; then
@@ -81,7 +81,7 @@ if [ "${KELVORA_E2E_INNER:-}" != 1 ]; then
 
   status=0
   "${run_as[@]}" env -u XDG_DATA_HOME -u XDG_RUNTIME_DIR -u XAUTHORITY -u DISPLAY HOME="$work/home" \
-    KELVORA_E2E_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$build" "$work" || status=$?
+    KELVORA_E2E_INNER=1 bash "$(cd "$(dirname "$0")/../.." && pwd)/scripts/with-xvfb.sh" bash "$0" "$build" "$work" || status=$?
 
   find "$prefix" -printf '%p %s %m\n' | sort > "$work/prefix-after.txt"
   chmod -R u+w "$prefix"
@@ -111,7 +111,15 @@ start_game() {
     kill -0 "$pid" 2>/dev/null || fail "the game ended before showing its window: $(cat "$out/stderr-$1.txt")"
     sleep 0.1
   done
-  [ -n "$window" ] || fail "no window within 10 s"
+  if [ -z "$window" ]; then
+    # What the game was doing, and which windows there were, for whoever reads the failure.
+    echo "the game's state: $(awk '/^State:/ { print $2, $3 }' "/proc/$pid/status" 2>/dev/null)"
+    echo "its standard error:"; cat "$out/stderr-$1.txt"
+    echo "windows on the display:"
+    for id in $(xdotool search --name "" 2>/dev/null); do echo "  $id $(xdotool getwindowname "$id" 2>/dev/null)"; done
+    command -v gdb >/dev/null && gdb -batch -p "$pid" -ex "thread apply all bt 12" 2>/dev/null | grep -E '^(#|Thread)'
+    fail "no window within 10 s"
+  fi
   sleep 0.5
   eval "$(xdotool getwindowgeometry --shell "$window")"
 }

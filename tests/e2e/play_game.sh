@@ -8,7 +8,7 @@ set -euo pipefail
 program=$1
 work=$2
 
-if ! command -v Xvfb >/dev/null || ! command -v xvfb-run >/dev/null; then
+if ! command -v Xvfb >/dev/null; then
   echo "Xvfb is not installed: skipped"
   exit 77
 fi
@@ -16,7 +16,7 @@ if [ "${KELVORA_E2E_INNER:-}" != 1 ]; then
   rm -rf "$work"
   mkdir -p "$work/game"
   cp "$program" "$work/game/kelvora"
-  KELVORA_E2E_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$program" "$work"
+  KELVORA_E2E_INNER=1 exec bash "$(cd "$(dirname "$0")/../.." && pwd)/scripts/with-xvfb.sh" bash "$0" "$program" "$work"
 fi
 
 game="$work/game"

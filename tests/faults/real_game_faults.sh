@@ -19,7 +19,7 @@ case "$mode" in
   no-audio | no-fonts | read-only) ;;
   *) echo "unknown mode $mode"; exit 2 ;;
 esac
-for tool in Xvfb xvfb-run xdotool import convert; do
+for tool in Xvfb xdotool import convert; do
   command -v "$tool" >/dev/null || { echo "$tool is not installed: skipped"; exit 77; }
 done
 
@@ -48,7 +48,7 @@ if [ "${KELVORA_FAULT_INNER:-}" != 1 ]; then
   status=0
   "${run_as[@]}" env -u XDG_DATA_HOME -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_RUNTIME_DIR -u XAUTHORITY \
     -u DISPLAY HOME="$work/home" KELVORA_FAULT_INNER=1 \
-    xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$mode" "$program" "$work" || status=$?
+    bash "$(cd "$(dirname "$0")/../.." && pwd)/scripts/with-xvfb.sh" bash "$0" "$mode" "$program" "$work" || status=$?
 
   find "$work/game" "$work/home" -printf '%p %s %m %T@\n' | sort > "$work/after.txt"
   chmod -R u+w "$work"

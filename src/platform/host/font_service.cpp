@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
@@ -67,6 +69,41 @@ uint32_t SingleCodePoint(std::string_view utf8) {
 }
 
 bool IsGbkTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+
+// The configuration read ahead by StartReadingFontConfiguration, until a FontService takes it.
+class ConfigurationReadAhead {
+public:
+    ~ConfigurationReadAhead() {
+        if (reader_.joinable()) reader_.join();
+        if (config_ != nullptr) FcConfigDestroy(config_);
+    }
+
+    void Start() {
+        std::lock_guard guard(lock_);
+        if (reader_.joinable() || config_ != nullptr) return;
+        // The thread writes config_ before it ends; joining it makes the write visible.
+        reader_ = std::thread([this] { config_ = FcInitLoadConfigAndFonts(); });
+    }
+
+    // The configuration read ahead, or one read now when none was started.
+    FcConfig* Take() {
+        std::lock_guard guard(lock_);
+        if (reader_.joinable()) reader_.join();
+        FcConfig* config = config_ != nullptr ? config_ : FcInitLoadConfigAndFonts();
+        config_ = nullptr;
+        return config;
+    }
+
+private:
+    std::mutex lock_;
+    std::thread reader_;
+    FcConfig* config_ = nullptr;
+};
+
+ConfigurationReadAhead& ReadAhead() {
+    static ConfigurationReadAhead readAhead;
+    return readAhead;
+}
 
 }  // namespace
 
@@ -327,12 +364,14 @@ struct FontService::Impl {
 FontSpec DefaultGuiFont() { return FontSpec{"宋体", 12, 400}; }
 
 FontService::FontService() : impl_(std::make_unique<Impl>()) {
-    impl_->config = FcInitLoadConfigAndFonts();
+    impl_->config = ReadAhead().Take();
     impl_->ttfReady = TTF_Init() == 0;
     impl_->fromGbk = iconv_open("UTF-8", "GBK");
 }
 
 FontService::~FontService() = default;
+
+void StartReadingFontConfiguration() { ReadAhead().Start(); }
 
 bool FontService::HasFonts() { return impl_->Face(DefaultGuiFont()) != nullptr; }
 

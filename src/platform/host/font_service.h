@@ -32,6 +32,11 @@ struct PixelTarget {
     int32_t stride = 0;
 };
 
+// Starts reading the system's font configuration (fontconfig's files and caches, several
+// milliseconds) on a second thread, so that it overlaps the display's own start. The next
+// FontService made takes the result over instead of reading it again.
+void StartReadingFontConfiguration();
+
 // One instance serves every window and panel of the program (pass it by reference). It is not
 // thread-safe: all text is drawn on the user-interface thread. Each face and size is opened once
 // and each character rasterised once; a missing face falls back to whatever fontconfig offers, and

@@ -1,9 +1,8 @@
 // The SDL host: windows, input, time, sound, message boxes, clipboard and folders through SDL2
-// and SDL2_mixer.
+// (sound through SDL2_mixer, in sdl_audio.cpp).
 #include "platform/host/sdl_host.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <algorithm>
 #include <map>
@@ -11,6 +10,8 @@
 
 #include "platform/fatal.h"
 #include "platform/gbk.h"
+#include "platform/host/sdl_audio.h"
+#include "platform/host/x11_errors.h"
 
 namespace kelvora {
 namespace {
@@ -27,105 +28,6 @@ std::string TakeSdlString(char* text) {
     while (value.size() > 1 && value.back() == '/') value.pop_back();
     return value;
 }
-
-// Clips are converted to the device's format once, on the UI thread, and owned here until their
-// channel has finished with them. Finished chunks are found by asking the mixer, so nothing runs
-// on the audio thread but SDL_mixer itself.
-class AudioPlayer {
-public:
-    ~AudioPlayer() {
-        if (!open_) return;
-        Mix_HaltChannel(-1);
-        for (Playing& p : playing_) Mix_FreeChunk(p.chunk);
-        playing_.clear();
-        Mix_CloseAudio();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-
-    void Play(const PcmClip& clip) {
-        if (clip.samples.empty() || !Open()) return;
-        ReapFinished();
-        SDL_AudioCVT cvt;
-        const SDL_AudioFormat from = clip.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-        if (SDL_BuildAudioCVT(&cvt, from, static_cast<Uint8>(clip.channels), clip.sampleRate, format_,
-                              static_cast<Uint8>(channels_), rate_) < 0) {
-            return;
-        }
-        const size_t length = clip.samples.size();
-        if (length > static_cast<size_t>(INT32_MAX / std::max(cvt.len_mult, 1))) return;
-        std::vector<uint8_t> buffer(length * static_cast<size_t>(std::max(cvt.len_mult, 1)));
-        std::copy(clip.samples.begin(), clip.samples.end(), buffer.begin());
-        Uint32 converted = static_cast<Uint32>(length);
-        if (cvt.needed) {
-            cvt.buf = buffer.data();
-            cvt.len = static_cast<int>(length);
-            if (SDL_ConvertAudio(&cvt) < 0) return;
-            converted = static_cast<Uint32>(cvt.len_cvt);
-        }
-        if (converted == 0) return;
-        Mix_Chunk* chunk = Mix_QuickLoad_RAW(buffer.data(), converted);
-        if (!chunk) return;
-        int channel = Mix_PlayChannel(-1, chunk, 0);
-        if (channel < 0) {
-            // Every channel is busy: clips never cut each other off, so make room.
-            mixChannels_ *= 2;
-            Mix_AllocateChannels(mixChannels_);
-            channel = Mix_PlayChannel(-1, chunk, 0);
-        }
-        if (channel < 0) {
-            Mix_FreeChunk(chunk);
-            return;
-        }
-        playing_.push_back(Playing{channel, chunk, std::move(buffer)});
-    }
-
-private:
-    struct Playing {
-        int channel;
-        Mix_Chunk* chunk;  // does not own `samples`
-        std::vector<uint8_t> samples;
-    };
-
-    bool Open() {
-        if (tried_) return open_;
-        tried_ = true;
-        // No device: every clip is skipped and the game goes on in silence.
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-        if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-            return false;
-        }
-        int frequency = 0;
-        Uint16 format = 0;
-        int channels = 0;
-        Mix_QuerySpec(&frequency, &format, &channels);
-        rate_ = frequency;
-        format_ = format;
-        channels_ = channels;
-        mixChannels_ = Mix_AllocateChannels(32);
-        open_ = true;
-        return true;
-    }
-
-    void ReapFinished() {
-        for (auto it = playing_.begin(); it != playing_.end();) {
-            if (Mix_Playing(it->channel) && Mix_GetChunk(it->channel) == it->chunk) {
-                ++it;
-                continue;
-            }
-            Mix_FreeChunk(it->chunk);
-            it = playing_.erase(it);
-        }
-    }
-
-    bool tried_ = false;
-    bool open_ = false;
-    int rate_ = 44100;
-    SDL_AudioFormat format_ = AUDIO_S16SYS;
-    int channels_ = 2;
-    int mixChannels_ = 32;
-    std::vector<Playing> playing_;
-};
 
 Key KeyOf(SDL_Keycode sym) {
     switch (sym) {
@@ -309,7 +211,7 @@ public:
     }
 
     void PlayClip(PcmClip clip) override {
-        if (!audio_) audio_ = std::make_unique<AudioPlayer>();
+        if (!audio_) audio_ = std::make_unique<SdlAudio>();
         audio_->Play(clip);
     }
 
@@ -431,7 +333,7 @@ private:
     std::map<Uint32, HostWindowId> bySdlId_;
     HostWindowId nextId_ = 1;
     FrameSizes knownFrame_;
-    std::unique_ptr<AudioPlayer> audio_;
+    std::unique_ptr<SdlAudio> audio_;
     FatalMessageBox previousBox_;
 };
 
@@ -448,6 +350,7 @@ std::unique_ptr<Host> CreateSdlHost(std::string* error) {
         if (error) *error = SDL_GetError();
         return nullptr;
     }
+    if (SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) SurviveX11Errors();
     // Typing is switched on only while a text field has the focus.
     SDL_StopTextInput();
     return std::make_unique<SdlHost>();

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs a command on a private Xvfb server of its own and stops the server afterwards; the command's
+# exit status is the script's. The server picks a free display number itself (-displayfd), so
+# tests running side by side never end up on one display number, as two `xvfb-run -a` can when
+# they look for a free number at the same moment.
+# Usage: scripts/with-xvfb.sh [--screen WxHxDEPTH] COMMAND [ARGUMENTS...]   (exit 77: no Xvfb)
+set -euo pipefail
+screen=1024x768x24
+if [ "${1:-}" = --screen ]; then
+  screen=$2
+  shift 2
+fi
+command -v Xvfb >/dev/null || { echo "Xvfb is not installed: skipped"; exit 77; }
+
+folder=$(mktemp -d "${TMPDIR:-/tmp}/kelvora-xvfb.XXXXXX")
+Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3> "$folder/display" 2> "$folder/xvfb.log" &
+server=$!
+stop() {
+  kill "$server" 2>/dev/null || true
+  wait "$server" 2>/dev/null || true
+  rm -rf "$folder"
+}
+trap stop EXIT
+
+# The server writes its display number and a line break once it takes connections.
+for _ in $(seq 1 200); do
+  [ "$(tail -c 1 "$folder/display" 2>/dev/null | od -An -c | tr -d ' ')" = '\n' ] && break
+  kill -0 "$server" 2>/dev/null || { echo "Xvfb did not start:"; cat "$folder/xvfb.log"; exit 1; }
+  sleep 0.05
+done
+number=$(head -n 1 "$folder/display")
+[ -n "$number" ] || { echo "Xvfb named no display within 10 s"; exit 1; }
+
+status=0
+env -u XAUTHORITY DISPLAY=":$number" "$@" || status=$?
+exit "$status"

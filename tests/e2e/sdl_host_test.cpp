@@ -1,0 +1,121 @@
+// The SDL host on a real (virtual) X display: it survives X11 errors, and it mixes clips for real,
+// through SDL_mixer loaded only when the first clip plays.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/host/sdl_host.h"
+
+// Last: its macros (None, Bool, Status) clash with names in the headers above.
+#include <X11/Xlib.h>
+
+namespace kelvora {
+namespace {
+
+bool MixerLoaded() {
+    void* library = dlopen("libSDL2_mixer-2.0.so.0", RTLD_LAZY | RTLD_NOLOAD);
+    if (library == nullptr) return false;
+    dlclose(library);
+    return true;
+}
+
+// A clip of one steady 16-bit stereo level at the mixer's own rate, so nothing converts it.
+PcmClip SteadyClip(int16_t level, int milliseconds) {
+    PcmClip clip;
+    clip.channels = 2;
+    clip.bitsPerSample = 16;
+    clip.sampleRate = 44100;
+    const size_t frames = static_cast<size_t>(44100 * milliseconds / 1000);
+    for (size_t i = 0; i < frames * 2; ++i) {
+        clip.samples.push_back(static_cast<uint8_t>(level & 0xFF));
+        clip.samples.push_back(static_cast<uint8_t>((level >> 8) & 0xFF));
+    }
+    return clip;
+}
+
+// SDL's X11 driver wakes its own event wait by a message to its newest window over a second
+// connection; when the player closes that window at the same moment (Esc on the honour roll), the
+// server answers BadWindow, and the display library's default handler would end the game.
+TEST(SdlHost, RequestToAClosedWindowLeavesTheGameRunning) {
+    std::string why;
+    const auto host = CreateSdlHost(&why);
+    ASSERT_TRUE(host) << why;
+
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    const Window gone = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 8, 8, 0, 0, 0);
+    XDestroyWindow(display, gone);
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = gone;
+    message.xclient.format = 32;
+    XSendEvent(display, gone, False, NoEventMask, &message);
+    XSync(display, False);  // the BadWindow answer is handled here
+
+    const HostWindowId window = host->OpenWindow(HostWindowSpec{});
+    EXPECT_NE(window, 0u);
+    host->CloseWindow(window);
+    XCloseDisplay(display);
+}
+
+// SDL's disk driver writes what the device would play into a file: two clips started together
+// must be heard added up, then the longer one alone.
+TEST(SdlHost, OverlappingClipsAreMixedWithTheMixerLoadedOnlyForTheFirstClip) {
+    char folder[] = "/tmp/kelvora-audio-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string output = std::string(folder) + "/device.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    {
+        std::string why;
+        const auto host = CreateSdlHost(&why);
+        ASSERT_TRUE(host) << why;
+        EXPECT_FALSE(MixerLoaded()) << "the mixer library was loaded before any sound";
+        host->PlayClip(SteadyClip(1000, 100));
+        host->PlayClip(SteadyClip(2000, 200));
+        EXPECT_TRUE(MixerLoaded());
+        host->SleepMs(500);
+    }
+    unsetenv("SDL_DISKAUDIOFILE");
+    unsetenv("SDL_AUDIODRIVER");
+
+    std::vector<int16_t> samples;
+    if (std::FILE* file = std::fopen(output.c_str(), "rb")) {
+        int16_t sample = 0;
+        while (std::fread(&sample, sizeof sample, 1, file) == 1) samples.push_back(sample);
+        std::fclose(file);
+    }
+    std::remove(output.c_str());
+    rmdir(folder);
+
+    // Both clips start in the same mixing pass, so the sum comes first and the longer clip ends alone.
+    size_t together = 0;
+    size_t alone = 0;
+    size_t lastTogether = 0;
+    size_t firstAloneAfter = 0;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        if (samples[i] == 3000) {
+            ++together;
+            lastTogether = i;
+        } else if (samples[i] == 2000) {
+            ++alone;
+            if (firstAloneAfter == 0 && together > 0) firstAloneAfter = i;
+        } else {
+            EXPECT_EQ(samples[i], 0) << "at sample " << i;
+            if (samples[i] != 0) break;
+        }
+    }
+    // 100 ms together and 100 ms alone, in stereo samples at 44.1 kHz.
+    EXPECT_EQ(together, 8820u);
+    EXPECT_EQ(alone, 8820u);
+    EXPECT_GT(firstAloneAfter, lastTogether);
+}
+
+}  // namespace
+}  // namespace kelvora
