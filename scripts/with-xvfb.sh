@@ -2,7 +2,9 @@
 # Runs a command on a private Xvfb server of its own and stops the server afterwards; the command's
 # exit status is the script's. The server picks a free display number itself (-displayfd), so
 # tests running side by side never end up on one display number, as two `xvfb-run -a` can when
-# they look for a free number at the same moment.
+# they look for a free number at the same moment. It never resets: by default Xvfb starts over
+# whenever its last client leaves and refuses connections meanwhile, so a game started just after
+# another one ended would find no display.
 # Usage: scripts/with-xvfb.sh [--screen WxHxDEPTH] COMMAND [ARGUMENTS...]   (exit 77: no Xvfb)
 set -euo pipefail
 screen=1024x768x24
@@ -13,7 +15,7 @@ fi
 command -v Xvfb >/dev/null || { echo "Xvfb is not installed: skipped"; exit 77; }
 
 folder=$(mktemp -d "${TMPDIR:-/tmp}/kelvora-xvfb.XXXXXX")
-Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3> "$folder/display" 2> "$folder/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3> "$folder/display" 2> "$folder/xvfb.log" &
 server=$!
 stop() {
   kill "$server" 2>/dev/null || true

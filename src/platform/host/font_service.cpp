@@ -35,8 +35,34 @@ struct Glyph {
     int32_t advance = 0;
 };
 
-struct OpenFace {
+// A font file opened once and shared by every size and weight drawn from it: SDL_ttf reads a
+// face's tables again for each font it opens, half a megabyte each time for a large Chinese face.
+struct FontFile {
     TTF_Font* font = nullptr;
+    int32_t size = 0;  // the size and style set on it last
+    int style = TTF_STYLE_NORMAL;
+};
+
+// One size and weight of a font file.
+struct SizedFont {
+    FontFile* file = nullptr;
+    int32_t size = 0;
+    int style = TTF_STYLE_NORMAL;
+};
+
+// The shared font set to this size and weight.
+TTF_Font* Use(const SizedFont& sized) {
+    FontFile& file = *sized.file;
+    if (file.size != sized.size && TTF_SetFontSize(file.font, sized.size) == 0) file.size = sized.size;
+    if (file.style != sized.style) {
+        TTF_SetFontStyle(file.font, sized.style);
+        file.style = sized.style;
+    }
+    return file.font;
+}
+
+struct OpenFace {
+    SizedFont sized;
     int32_t lineHeight = 0;
     // Keyed by the character's GBK code (one byte, or lead byte * 256 + trail byte).
     std::unordered_map<uint32_t, Glyph> glyphs;
@@ -113,15 +139,14 @@ struct FontService::Impl {
     // The host sits below the platform's text services, so it converts with iconv itself.
     iconv_t fromGbk = reinterpret_cast<iconv_t>(-1);
     std::map<std::tuple<Text, int32_t, int32_t>, OpenFace> faces;
-    // Faces opened to stand in for characters a face lacks, by file, index, size and boldness.
-    std::map<std::tuple<std::string, int, int32_t, bool>, TTF_Font*> standIns;
+    // Every font file opened, by path and face index; a file that would not open stays null.
+    std::map<std::pair<std::string, int>, FontFile> files;
+    // Faces that stand in for characters a face lacks, by file, index, size and boldness.
+    std::map<std::tuple<std::string, int, int32_t, bool>, SizedFont> standIns;
 
     ~Impl() {
-        for (auto& [key, face] : faces) {
-            if (face.font != nullptr) TTF_CloseFont(face.font);
-        }
-        for (auto& [key, font] : standIns) {
-            if (font != nullptr) TTF_CloseFont(font);
+        for (auto& [key, file] : files) {
+            if (file.font != nullptr) TTF_CloseFont(file.font);
         }
         if (ttfReady) TTF_Quit();
         if (config != nullptr) FcConfigDestroy(config);
@@ -167,15 +192,29 @@ struct FontService::Impl {
         return pattern;
     }
 
+    // The font file at this path and face index, opened on first use; null when SDL_ttf cannot
+    // open it.
+    FontFile* File(const char* path, int index, int32_t pixelSize) {
+        const auto key = std::make_pair(std::string(path), index);
+        auto known = files.find(key);
+        if (known == files.end()) {
+            FontFile opened;
+            opened.font = TTF_OpenFontIndex(path, pixelSize, index);
+            opened.size = pixelSize;
+            if (opened.font != nullptr) TTF_SetFontKerning(opened.font, 0);
+            known = files.emplace(key, opened).first;
+        }
+        return known->second.font != nullptr ? &known->second : nullptr;
+    }
+
     // Opens the first of fontconfig's candidates for the pattern that SDL_ttf can open. A face
     // that is bold already is not thickened a second time.
-    TTF_Font* OpenBest(FcPattern* pattern, int32_t pixelSize, int32_t weight, std::string* file = nullptr,
-                       int* index = nullptr) {
+    SizedFont OpenBest(FcPattern* pattern, int32_t pixelSize, int32_t weight) {
+        SizedFont font;
         FcResult result = FcResultNoMatch;
         FcFontSet* candidates = FcFontSort(config, pattern, FcFalse, nullptr, &result);
-        if (candidates == nullptr) return nullptr;
-        TTF_Font* font = nullptr;
-        for (int i = 0; i < candidates->nfont && i < kCandidatesTried && font == nullptr; ++i) {
+        if (candidates == nullptr) return font;
+        for (int i = 0; i < candidates->nfont && i < kCandidatesTried && font.file == nullptr; ++i) {
             FcPattern* prepared = FcFontRenderPrepare(config, pattern, candidates->fonts[i]);
             if (prepared == nullptr) continue;
             FcChar8* path = nullptr;
@@ -186,14 +225,10 @@ struct FontService::Impl {
                 FcPatternGetInteger(prepared, FC_INDEX, 0, &faceIndex);
                 FcPatternGetBool(prepared, FC_EMBOLDEN, 0, &embolden);
                 FcPatternGetInteger(candidates->fonts[i], FC_WEIGHT, 0, &faceWeight);
-                font = TTF_OpenFontIndex(reinterpret_cast<const char*>(path), pixelSize, faceIndex);
-                if (font != nullptr) {
-                    TTF_SetFontKerning(font, 0);
-                    const bool wantsBold = weight >= kBoldWeight && faceWeight < FC_WEIGHT_DEMIBOLD;
-                    if (embolden || wantsBold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
-                    if (file != nullptr) *file = reinterpret_cast<const char*>(path);
-                    if (index != nullptr) *index = faceIndex;
-                }
+                font.file = File(reinterpret_cast<const char*>(path), faceIndex, pixelSize);
+                font.size = pixelSize;
+                const bool wantsBold = weight >= kBoldWeight && faceWeight < FC_WEIGHT_DEMIBOLD;
+                font.style = embolden || wantsBold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL;
             }
             FcPatternDestroy(prepared);
         }
@@ -205,14 +240,16 @@ struct FontService::Impl {
     // descent together, the way the old screen fonts were measured; an outline font opened at that
     // size is taller than that. Shrinking it until its cell fits keeps ten rows of 24-pixel text in
     // 240 pixels and the labels' digits inside their boxes.
-    static void FitCellHeight(TTF_Font* font, int32_t cellHeight) {
-        int32_t size = cellHeight;
-        for (int attempt = 0; attempt < 4 && TTF_FontHeight(font) > cellHeight && size > 1; ++attempt) {
+    static SizedFont FitCellHeight(SizedFont sized, int32_t cellHeight) {
+        TTF_Font* font = Use(sized);
+        for (int attempt = 0; attempt < 4 && TTF_FontHeight(font) > cellHeight && sized.size > 1; ++attempt) {
             const int32_t height = std::max(TTF_FontHeight(font), 1);
-            const int32_t next = std::max(1, std::min(size - 1, size * cellHeight / height));
+            const int32_t next = std::max(1, std::min(sized.size - 1, sized.size * cellHeight / height));
             if (TTF_SetFontSize(font, next) != 0) break;
-            size = next;
+            sized.size = next;
+            sized.file->size = next;
         }
+        return sized;
     }
 
     static int32_t NormalSize(int32_t pixelSize) {
@@ -225,26 +262,26 @@ struct FontService::Impl {
         const int32_t size = NormalSize(wanted.pixelSize);
         const auto key = std::make_tuple(wanted.face, size, wanted.weight);
         auto found = faces.find(key);
-        if (found != faces.end()) return found->second.font != nullptr ? &found->second : nullptr;
+        if (found != faces.end()) return found->second.sized.file != nullptr ? &found->second : nullptr;
         OpenFace& face = faces[key];  // remembered even when nothing opens: it is not retried
         if (!ttfReady || config == nullptr) return nullptr;
         FcPattern* pattern = PatternFor(FamilyFor(wanted.face), size, wanted.weight);
-        face.font = OpenBest(pattern, size, wanted.weight);
+        face.sized = OpenBest(pattern, size, wanted.weight);
         FcPatternDestroy(pattern);
-        if (face.font == nullptr) {
+        if (face.sized.file == nullptr) {
             // No face of that name: anything fontconfig offers for Chinese text will do.
             pattern = PatternFor(std::string(), size, wanted.weight);
-            face.font = OpenBest(pattern, size, wanted.weight);
+            face.sized = OpenBest(pattern, size, wanted.weight);
             FcPatternDestroy(pattern);
         }
-        if (face.font == nullptr) return nullptr;
-        FitCellHeight(face.font, size);
-        face.lineHeight = std::max(TTF_FontHeight(face.font), 1);
+        if (face.sized.file == nullptr) return nullptr;
+        face.sized = FitCellHeight(face.sized, size);
+        face.lineHeight = std::max(TTF_FontHeight(Use(face.sized)), 1);
         return &face;
     }
 
     // A face that has the character, of the same size and weight, for characters `font` lacks.
-    TTF_Font* StandInFor(uint32_t codePoint, int32_t size, int32_t weight) {
+    SizedFont StandInFor(uint32_t codePoint, int32_t size, int32_t weight) {
         FcPattern* pattern = PatternFor(std::string(), size, weight);
         FcCharSet* charset = FcCharSetCreate();
         FcCharSetAddChar(charset, codePoint);
@@ -253,11 +290,11 @@ struct FontService::Impl {
         FcResult result = FcResultNoMatch;
         FcPattern* match = FcFontMatch(config, pattern, &result);
         FcPatternDestroy(pattern);
-        if (match == nullptr) return nullptr;
+        SizedFont font;
+        if (match == nullptr) return font;
         FcChar8* path = nullptr;
         int index = 0;
         FcCharSet* has = nullptr;
-        TTF_Font* font = nullptr;
         if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path != nullptr &&
             FcPatternGetCharSet(match, FC_CHARSET, 0, &has) == FcResultMatch && FcCharSetHasChar(has, codePoint)) {
             FcPatternGetInteger(match, FC_INDEX, 0, &index);
@@ -267,12 +304,10 @@ struct FontService::Impl {
             if (known != standIns.end()) {
                 font = known->second;
             } else {
-                font = TTF_OpenFontIndex(reinterpret_cast<const char*>(path), size, index);
-                if (font != nullptr) {
-                    TTF_SetFontKerning(font, 0);
-                    if (bold) TTF_SetFontStyle(font, TTF_STYLE_BOLD);
-                    FitCellHeight(font, size);
-                }
+                font.file = File(reinterpret_cast<const char*>(path), index, size);
+                font.size = size;
+                font.style = bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL;
+                if (font.file != nullptr) font = FitCellHeight(font, size);
                 standIns.emplace(key, font);
             }
         }
@@ -335,11 +370,11 @@ struct FontService::Impl {
         bytes.push_back(static_cast<char>(gbkCode & 0xFF));
         const uint32_t codePoint = SingleCodePoint(ToUtf8(bytes));
         if (codePoint >= 0x20 && codePoint != 0x7F) {  // control characters draw nothing
-            TTF_Font* font = face.font;
-            if (!TTF_GlyphIsProvided32(font, codePoint)) {
+            SizedFont font = face.sized;
+            if (!TTF_GlyphIsProvided32(font.file->font, codePoint)) {
                 font = StandInFor(codePoint, NormalSize(wanted.pixelSize), wanted.weight);
             }
-            if (font != nullptr) glyph = Rasterise(font, codePoint);
+            if (font.file != nullptr) glyph = Rasterise(Use(font), codePoint);
         }
         return face.glyphs.emplace(gbkCode, std::move(glyph)).first->second;
     }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "platform/fatal.h"
@@ -348,6 +349,19 @@ std::unique_ptr<Host> CreateSdlHost(std::string* error) {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         if (error) *error = SDL_GetError();
+        return nullptr;
+    }
+    // When no display answers, SDL quietly falls back to drivers that show nothing; the game would
+    // then run unseen and unreachable. Those drivers only serve whoever asks for them by name.
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if ((driver == "offscreen" || driver == "dummy") && (asked == nullptr || driver != asked)) {
+        const char* display = SDL_getenv("DISPLAY");
+        if (error) {
+            *error = std::string("no display answered (DISPLAY is ") +
+                     (display != nullptr && *display != '\0' ? "\"" + std::string(display) + "\"" : "not set") + ")";
+        }
+        SDL_Quit();
         return nullptr;
     }
     if (SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) SurviveX11Errors();
