@@ -41,8 +41,8 @@ cpu_ns() {  # CPU time of all threads of a process so far, in nanoseconds
 
 # start_once PROGRAM FOLDER -> "<milliseconds to first frame> <peak RSS> <RSS of anonymous memory>
 #   <RSS of mapped files> (KiB) <shared objects mapped> <CPU milliseconds to the first frame>"
-# The CPU time is read as soon as the frame is seen (within 20 ms); it hardly depends on what
-# else the machine does, unlike the wall-clock time.
+# Both programs write the CPU time of all their threads (those already ended included) beside the
+# moment of the frame; it hardly depends on what else the machine does, unlike the wall-clock time.
 start_once() {
   local program=$1 folder=$2 ready="$out/ready" start pid frame memory cpu
   rm -f "$ready"
@@ -50,20 +50,19 @@ start_once() {
   (cd "$folder" && KELVORA_READY_FILE="$ready" exec "$program" >/dev/null 2>>"$out/stderr.txt") &
   pid=$!
   for _ in $(seq 1 500); do
-    [ -s "$ready" ] && break
+    [ "$(tail -c 1 "$ready" 2>/dev/null | od -An -c | tr -d ' ')" = '\n' ] && break
     kill -0 "$pid" 2>/dev/null || { log "$program ended before its first frame"; exit 1; }
     sleep 0.02
   done
   [ -s "$ready" ] || { log "$program showed no frame within 10 s"; kill "$pid"; exit 1; }
-  cpu=$(cpu_ns "$pid")
-  frame=$(cat "$ready")
+  read -r frame cpu < "$ready"
   sleep 1
   memory=$(awk '/^(VmHWM|RssAnon|RssFile):/ { printf "%d ", $2 }' "/proc/$pid/status")
   memory+=$(awk '$6 ~ /\.so/ { print $6 }' "/proc/$pid/maps" | sort -u | wc -l)
   kill -TERM "$pid"
   wait "$pid" 2>/dev/null || true
   awk -v a="$start" -v b="$frame" 'BEGIN { printf "%.1f ", (b - a) * 1000 }'
-  echo "$memory $(awk -v c="$cpu" 'BEGIN { printf "%.1f", c / 1e6 }')"
+  echo "$memory $(awk -v c="$cpu" 'BEGIN { printf "%.1f", c }')"
 }
 
 # median FILE COLUMN: the median of a column of numbers.

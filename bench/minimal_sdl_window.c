@@ -31,8 +31,11 @@ int main(int argc, char** argv) {
 
     if (ready != NULL) {
         struct timespec now;
+        struct timespec cpu;
         clock_gettime(CLOCK_REALTIME, &now);
-        fprintf(ready, "%lld.%06ld\n", (long long)now.tv_sec, now.tv_nsec / 1000);
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+        fprintf(ready, "%lld.%06ld %.3f\n", (long long)now.tv_sec, now.tv_nsec / 1000,
+                (double)cpu.tv_sec * 1000.0 + (double)cpu.tv_nsec / 1e6);
         fclose(ready);
     }
 

@@ -21,11 +21,15 @@ std::FILE* OpenReadyFile() {
     return path != nullptr && *path != '\0' ? std::fopen(path, "w") : nullptr;
 }
 
-// Wall-clock seconds with microseconds, the form of bash's EPOCHREALTIME.
+// Wall-clock seconds with microseconds, the form of bash's EPOCHREALTIME, then the CPU time of all
+// the program's threads so far in milliseconds (those that have ended included).
 void WriteReadyTime(std::FILE* ready) {
     timespec now{};
+    timespec cpu{};
     clock_gettime(CLOCK_REALTIME, &now);
-    std::fprintf(ready, "%lld.%06ld\n", static_cast<long long>(now.tv_sec), now.tv_nsec / 1000);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    std::fprintf(ready, "%lld.%06ld %.3f\n", static_cast<long long>(now.tv_sec), now.tv_nsec / 1000,
+                 static_cast<double>(cpu.tv_sec) * 1000.0 + static_cast<double>(cpu.tv_nsec) / 1e6);
     std::fclose(ready);
 }
 

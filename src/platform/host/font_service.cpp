@@ -207,29 +207,42 @@ struct FontService::Impl {
         return known->second.font != nullptr ? &known->second : nullptr;
     }
 
-    // Opens the first of fontconfig's candidates for the pattern that SDL_ttf can open. A face
-    // that is bold already is not thickened a second time.
-    SizedFont OpenBest(FcPattern* pattern, int32_t pixelSize, int32_t weight) {
+    // The face a prepared candidate names, at this size; bold when fontconfig says to thicken it
+    // or when bold is wanted of a face that is not bold already (`weightOf` holds its own weight).
+    SizedFont OpenCandidate(FcPattern* prepared, FcPattern* weightOf, int32_t pixelSize, int32_t weight) {
         SizedFont font;
+        FcChar8* path = nullptr;
+        if (FcPatternGetString(prepared, FC_FILE, 0, &path) != FcResultMatch || path == nullptr) return font;
+        int faceIndex = 0;
+        FcBool embolden = FcFalse;
+        int faceWeight = FC_WEIGHT_REGULAR;
+        FcPatternGetInteger(prepared, FC_INDEX, 0, &faceIndex);
+        FcPatternGetBool(prepared, FC_EMBOLDEN, 0, &embolden);
+        FcPatternGetInteger(weightOf, FC_WEIGHT, 0, &faceWeight);
+        font.file = File(reinterpret_cast<const char*>(path), faceIndex, pixelSize);
+        font.size = pixelSize;
+        const bool wantsBold = weight >= kBoldWeight && faceWeight < FC_WEIGHT_DEMIBOLD;
+        font.style = embolden || wantsBold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL;
+        return font;
+    }
+
+    // Opens the first of fontconfig's candidates for the pattern that SDL_ttf can open. Its best
+    // match comes first: sorting every installed font costs several times as much, and is needed
+    // only when that one will not open.
+    SizedFont OpenBest(FcPattern* pattern, int32_t pixelSize, int32_t weight) {
         FcResult result = FcResultNoMatch;
+        if (FcPattern* best = FcFontMatch(config, pattern, &result)) {
+            const SizedFont font = OpenCandidate(best, best, pixelSize, weight);
+            FcPatternDestroy(best);
+            if (font.file != nullptr) return font;
+        }
+        SizedFont font;
         FcFontSet* candidates = FcFontSort(config, pattern, FcFalse, nullptr, &result);
         if (candidates == nullptr) return font;
         for (int i = 0; i < candidates->nfont && i < kCandidatesTried && font.file == nullptr; ++i) {
             FcPattern* prepared = FcFontRenderPrepare(config, pattern, candidates->fonts[i]);
             if (prepared == nullptr) continue;
-            FcChar8* path = nullptr;
-            int faceIndex = 0;
-            FcBool embolden = FcFalse;
-            int faceWeight = FC_WEIGHT_REGULAR;
-            if (FcPatternGetString(prepared, FC_FILE, 0, &path) == FcResultMatch && path != nullptr) {
-                FcPatternGetInteger(prepared, FC_INDEX, 0, &faceIndex);
-                FcPatternGetBool(prepared, FC_EMBOLDEN, 0, &embolden);
-                FcPatternGetInteger(candidates->fonts[i], FC_WEIGHT, 0, &faceWeight);
-                font.file = File(reinterpret_cast<const char*>(path), faceIndex, pixelSize);
-                font.size = pixelSize;
-                const bool wantsBold = weight >= kBoldWeight && faceWeight < FC_WEIGHT_DEMIBOLD;
-                font.style = embolden || wantsBold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL;
-            }
+            font = OpenCandidate(prepared, candidates->fonts[i], pixelSize, weight);
             FcPatternDestroy(prepared);
         }
         FcFontSetDestroy(candidates);
