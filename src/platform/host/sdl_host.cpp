@@ -347,6 +347,10 @@ std::unique_ptr<Host> CreateSdlHost(std::string* error) {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Installed before SDL starts, where the display library is linked in: SDL keeps the handler
+    // it finds and puts it back when it shuts down, just before it closes its display connections,
+    // and an error still on its way then would meet the library's default handler and its exit.
+    const bool x11Guarded = SurviveX11Errors();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         if (error) *error = SDL_GetError();
         return nullptr;
@@ -364,7 +368,7 @@ std::unique_ptr<Host> CreateSdlHost(std::string* error) {
         SDL_Quit();
         return nullptr;
     }
-    if (SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0) SurviveX11Errors();
+    if (!x11Guarded && driver == "x11") SurviveX11Errors();
     // Typing is switched on only while a text field has the focus.
     SDL_StopTextInput();
     return std::make_unique<SdlHost>();
