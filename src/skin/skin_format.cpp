@@ -1,8 +1,9 @@
-// Reading and checking skins.
+// Reading and checking skins. Written with views and plain loops only (no allocation, nothing that
+// throws), because the skin library is built from it without the C++ runtime.
 #include "skin/skin_format.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdlib>
 
 namespace kelvora::skin {
 namespace {
@@ -18,7 +19,38 @@ constexpr std::array<uint32_t, 256> MakeCrcTable() {
 }
 constexpr auto kCrcTable = MakeCrcTable();
 
-bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+// The value of a hex digit, -1 for any other character.
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The part of `text` from `from` on, at most `count` characters; empty past the end. The checked
+// substr of the standard library would throw.
+std::string_view Slice(std::string_view text, size_t from, size_t count = std::string_view::npos) {
+    if (from >= text.size()) return std::string_view();
+    return std::string_view(text.data() + from, std::min(count, text.size() - from));
+}
+
+// Calls `visit(line)` for each settings line (comments and empty lines skipped); false when one
+// is not "key=value".
+template <typename Visit>
+bool ForEachSettingLine(std::string_view content, Visit visit) {
+    while (!content.empty()) {
+        size_t next = content.find('\n');
+        if (next == std::string_view::npos) next = content.size();
+        std::string_view line = Slice(content, 0, next);
+        content = Slice(content, next + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty() || line.front() == '#') continue;
+        const size_t equals = line.find('=');
+        if (equals == std::string_view::npos || equals == 0) return false;
+        visit(Slice(line, 0, equals), Slice(line, equals + 1));
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -28,50 +60,59 @@ uint32_t Crc32(const uint8_t* data, size_t size) {
     return c ^ 0xFFFFFFFFu;
 }
 
-bool ParseSkin(const uint8_t* data, size_t size, SkinSettings& settings) {
-    settings = {};
+bool CheckSkin(const uint8_t* data, size_t size, SettingVisitor onSetting, void* context) {
     if (data == nullptr || size < kSkinMagic.size() || size > (1u << 20)) return false;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    if (text.substr(0, kSkinMagic.size()) != kSkinMagic) return false;
+    if (!text.starts_with(kSkinMagic)) return false;
 
     // The checksum line is the last line; it covers every byte before it.
     std::string_view body = text;
-    if (!body.empty() && body.back() == '\n') body.remove_suffix(1);
+    if (body.back() == '\n') body.remove_suffix(1);
     const size_t lastBreak = body.rfind('\n');
     if (lastBreak == std::string_view::npos) return false;
-    const std::string_view checksumLine = body.substr(lastBreak + 1);
-    if (checksumLine.size() != kChecksumKey.size() + 8 || checksumLine.substr(0, kChecksumKey.size()) != kChecksumKey)
-        return false;
-    const std::string_view digits = checksumLine.substr(kChecksumKey.size());
-    for (char c : digits) {
-        if (!IsHex(c)) return false;
+    const std::string_view checksumLine = Slice(body, lastBreak + 1);
+    if (checksumLine.size() != kChecksumKey.size() + 8 || !checksumLine.starts_with(kChecksumKey)) return false;
+    uint32_t stated = 0;
+    for (char c : Slice(checksumLine, kChecksumKey.size())) {
+        const int digit = HexValue(c);
+        if (digit < 0) return false;
+        stated = (stated << 4) | static_cast<uint32_t>(digit);
     }
-    const uint32_t stated = static_cast<uint32_t>(std::strtoul(std::string(digits).c_str(), nullptr, 16));
     if (stated != Crc32(data, lastBreak + 1)) return false;
 
-    // First line: ".SHE <version>".
-    const std::string_view content = text.substr(0, lastBreak);
+    // First line: ".SHE 1", the only version there is.
+    const std::string_view content = Slice(text, 0, lastBreak);
     const size_t firstBreak = content.find('\n');
-    const std::string_view header = content.substr(0, firstBreak);
+    std::string_view header = Slice(content, 0, firstBreak);
     if (header.size() < kSkinMagic.size() + 2 || header[kSkinMagic.size()] != ' ') return false;
-    const std::string version(header.substr(kSkinMagic.size() + 1));
-    char* end = nullptr;
-    const long parsed = std::strtol(version.c_str(), &end, 10);
-    if (end == version.c_str() || *end != '\0' || parsed != 1) return false;
-    settings.version = static_cast<int>(parsed);
+    std::string_view version = Slice(header, kSkinMagic.size() + 1);
+    // Read as a number is read: blanks and a plus sign before it and leading zeros are allowed.
+    while (!version.empty() && (version.front() == ' ' || version.front() == '\t')) version.remove_prefix(1);
+    if (version.starts_with('+')) version.remove_prefix(1);
+    while (version.size() > 1 && version.front() == '0') version.remove_prefix(1);
+    if (version != "1") return false;
 
-    size_t at = firstBreak == std::string_view::npos ? content.size() : firstBreak + 1;
-    while (at < content.size()) {
-        size_t next = content.find('\n', at);
-        if (next == std::string_view::npos) next = content.size();
-        std::string_view line = content.substr(at, next - at);
-        at = next + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || line.front() == '#') continue;
-        const size_t equals = line.find('=');
-        if (equals == std::string_view::npos || equals == 0) return false;
-        settings.values.emplace_back(std::string(line.substr(0, equals)), std::string(line.substr(equals + 1)));
+    const std::string_view settings = firstBreak == std::string_view::npos ? std::string_view() : Slice(content, firstBreak + 1);
+    if (!ForEachSettingLine(settings, [](std::string_view, std::string_view) {})) return false;
+    if (onSetting != nullptr) {
+        ForEachSettingLine(settings, [&](std::string_view key, std::string_view value) { onSetting(context, key, value); });
     }
+    return true;
+}
+
+bool ParseSkin(const uint8_t* data, size_t size, SkinSettings& settings) {
+    settings = {};
+    const bool valid = CheckSkin(
+        data, size,
+        [](void* context, std::string_view key, std::string_view value) {
+            static_cast<SkinSettings*>(context)->values.emplace_back(std::string(key), std::string(value));
+        },
+        &settings);
+    if (!valid) {
+        settings = {};
+        return false;
+    }
+    settings.version = 1;
     return true;
 }
 

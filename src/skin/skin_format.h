@@ -24,6 +24,12 @@ struct SkinSettings {
 
 // Checks a skin: magic and version on the first line, well-formed settings, and a last line
 // "checksum=XXXXXXXX" holding the CRC-32 of all bytes before that line. False for anything else.
+// Each setting is handed to `onSetting` (when given) in file order, after the whole skin has been
+// checked. Uses nothing of the C++ runtime, so that the skin library can be built without it.
+using SettingVisitor = void (*)(void* context, std::string_view key, std::string_view value);
+bool CheckSkin(const uint8_t* data, size_t size, SettingVisitor onSetting = nullptr, void* context = nullptr);
+
+// CheckSkin, keeping the version and the settings.
 bool ParseSkin(const uint8_t* data, size_t size, SkinSettings& settings);
 
 }  // namespace kelvora::skin

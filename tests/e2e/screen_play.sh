@@ -17,6 +17,15 @@ wait_for_main_window() {
   eval "$(xdotool getwindowgeometry --shell "$window")"
   boardX=$((X + 8))
   boardY=$((Y + 8))
+  # The window is on the screen before its first frame (slowly so under strace on a busy machine):
+  # until then the board is black where its first cell shows the board's grey or a ball.
+  local pixel=""
+  for _ in $(seq 1 50); do
+    pixel=$(import -window root -crop "1x1+$((boardX + 20))+$((boardY + 20))" txt:- 2>/dev/null | awk -F'#' 'NR == 2 { print substr($2, 1, 6) }')
+    [ -n "$pixel" ] && [ "$pixel" != 000000 ] && break
+    sleep 0.1
+  done
+  [ -n "$pixel" ] && [ "$pixel" != 000000 ] || fail "the main window shows no board"
 }
 
 # Each cell as 1 (a ball: its middle is not the empty background) or 0, from a board's pixels as
