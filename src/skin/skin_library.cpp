@@ -22,6 +22,15 @@ pthread_mutex_t attachedLock = PTHREAD_MUTEX_INITIALIZER;
 uint8_t* attachedBytes = nullptr;  // the accepted skin, owned here; null when none was accepted
 int32_t attachedSize = 0;
 
+// The skin goes with the library when the game unloads it.
+__attribute__((destructor)) void ReleaseAttachedSkin() {
+    pthread_mutex_lock(&attachedLock);
+    std::free(attachedBytes);
+    attachedBytes = nullptr;
+    attachedSize = 0;
+    pthread_mutex_unlock(&attachedLock);
+}
+
 }  // namespace
 
 extern "C" {
