@@ -34,7 +34,7 @@ std::string_view Slice(std::string_view text, size_t from, size_t count = std::s
     return std::string_view(text.data() + from, std::min(count, text.size() - from));
 }
 
-// Calls `visit(line)` for each settings line (comments and empty lines skipped); false when one
+// Calls `visit(key, value)` for each settings line (comments and empty lines skipped); false when one
 // is not "key=value".
 template <typename Visit>
 bool ForEachSettingLine(std::string_view content, Visit visit) {
