@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/arithmetic.h"
+#include "base/arithmetic.h"
+#include "platform/host/font_service.h"
 #include "platform/picture.h"
 #include "support/bitmap_bytes.h"
 

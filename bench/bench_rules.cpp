@@ -1,9 +1,9 @@
 // Speed of the pure rules on a crowded board: the route search and the line finder.
 #include <benchmark/benchmark.h>
 
-#include "game/lines.h"
-#include "game/path_search.h"
-#include "platform/random.h"
+#include "game/rules/lines.h"
+#include "game/rules/path_search.h"
+#include "base/random.h"
 
 namespace kelvora {
 namespace {

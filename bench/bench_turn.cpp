@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "game/cells.h"
+#include "game/rules/cells.h"
 #include "game/spawning.h"
 #include "game/turn.h"
 #include "platform/host/headless_host.h"

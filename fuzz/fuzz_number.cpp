@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/text.h"
+#include "base/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -1,8 +1,8 @@
 // Removing completed lines and scoring them.
 #include "game/scoring.h"
 
-#include "game/cells.h"
-#include "platform/arithmetic.h"
+#include "game/rules/cells.h"
+#include "base/arithmetic.h"
 #include "presentation/animations.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sound_effects.h"

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "game/cells.h"
-#include "game/lines.h"
+#include "game/rules/cells.h"
+#include "game/rules/lines.h"
 #include "game/scoring.h"
 #include "presentation/animations.h"
 #include "presentation/board_drawing.h"

@@ -2,7 +2,7 @@
 // laying out a new game.
 #pragma once
 
-#include "game/game_state.h"
+#include "game/rules/game_state.h"
 #include "presentation/stage.h"
 
 namespace kelvora {

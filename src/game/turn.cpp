@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "game/cells.h"
-#include "game/lines.h"
-#include "game/path_search.h"
+#include "game/rules/cells.h"
+#include "game/rules/lines.h"
+#include "game/rules/path_search.h"
 #include "game/scoring.h"
 #include "game/spawning.h"
 #include "presentation/animations.h"

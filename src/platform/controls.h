@@ -11,7 +11,7 @@
 #include "platform/host/font_service.h"
 #include "platform/host/host.h"
 #include "platform/layouts.h"
-#include "platform/timers.h"
+#include "base/timers.h"
 
 namespace kelvora {
 

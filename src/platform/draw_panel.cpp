@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/host/font_service.h"
+
 namespace kelvora {
 namespace {
 
@@ -11,14 +13,15 @@ namespace {
 // depend only on the position in the whole rectangle, so the tiling never shows.
 constexpr int64_t kGradientTile = 50;
 
-PixelRect ClipTo(const PixelRect& bounds, int64_t left, int64_t top, int64_t right, int64_t bottom) {
+// Right and bottom are excluded.
+Rect ClipTo(const Rect& bounds, int64_t left, int64_t top, int64_t right, int64_t bottom) {
     left = std::max<int64_t>(left, bounds.left);
     top = std::max<int64_t>(top, bounds.top);
-    right = std::min<int64_t>(right, bounds.right);
-    bottom = std::min<int64_t>(bottom, bounds.bottom);
-    if (right <= left || bottom <= top) return PixelRect{};
-    return PixelRect{static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<int32_t>(right),
-                     static_cast<int32_t>(bottom)};
+    right = std::min<int64_t>(right, bounds.Right());
+    bottom = std::min<int64_t>(bottom, bounds.Bottom());
+    if (right <= left || bottom <= top) return Rect{};
+    return Rect{static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<int32_t>(right - left),
+                static_cast<int32_t>(bottom - top)};
 }
 
 bool IsRasterMode(int32_t mode) { return mode >= kRasterCopy && mode <= kRasterAnd; }
@@ -78,13 +81,6 @@ uint32_t GradientColourAt(int64_t p, int64_t length, std::span<const uint32_t> c
 
 }  // namespace
 
-PixelRect UniteRects(const PixelRect& a, const PixelRect& b) {
-    if (a.Empty()) return b;
-    if (b.Empty()) return a;
-    return PixelRect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                     std::max(a.bottom, b.bottom)};
-}
-
 DrawPanel::DrawPanel(int32_t width, int32_t height, uint32_t backgroundColour, FontService* fonts)
     : width_(std::clamp(width, 0, kLargestPanelSide)),
       height_(std::clamp(height, 0, kLargestPanelSide)),
@@ -139,9 +135,9 @@ uint32_t DrawPanel::PicturePixelAt(int32_t x, int32_t y) const {
     return picture_[static_cast<size_t>(y) * width_ + x];
 }
 
-PixelRect DrawPanel::TakeDirtyRect() {
-    PixelRect taken = dirty_;
-    dirty_ = PixelRect{};
+Rect DrawPanel::TakeDirtyRect() {
+    Rect taken = dirty_;
+    dirty_ = Rect{};
     return taken;
 }
 
@@ -154,49 +150,48 @@ void DrawPanel::Repaint() {
     dirty_ = Bounds();
 }
 
-void DrawPanel::Changed(const PixelRect& area) {
+void DrawPanel::Changed(const Rect& area) {
     if (area.Empty()) return;
     if (hasPicture_) {
-        for (int32_t y = area.top; y < area.bottom; ++y) {
+        for (int32_t y = area.top; y < area.Bottom(); ++y) {
             const size_t offset = static_cast<size_t>(y) * width_ + area.left;
             std::memcpy(visible_.data() + offset, picture_.data() + offset,
-                        sizeof(uint32_t) * static_cast<size_t>(area.right - area.left));
+                        sizeof(uint32_t) * static_cast<size_t>(area.width));
         }
     }
-    dirty_ = UniteRects(dirty_, area);
+    dirty_ = Union(dirty_, area);
 }
 
 void DrawPanel::FillClipped(int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t colour) {
-    const PixelRect area = ClipTo(Bounds(), left, top, right, bottom);
+    const Rect area = ClipTo(Bounds(), left, top, right, bottom);
     if (area.Empty()) return;
     colour &= kColourBits;
     uint32_t* surface = Surface();
-    for (int32_t y = area.top; y < area.bottom; ++y) {
+    for (int32_t y = area.top; y < area.Bottom(); ++y) {
         uint32_t* row = surface + static_cast<size_t>(y) * width_;
-        std::fill(row + area.left, row + area.right, colour);
+        std::fill(row + area.left, row + area.Right(), colour);
     }
     Changed(area);
 }
 
-void DrawPanel::PlotPen(int64_t x, int64_t y, int32_t penSize, PixelRect& touched) {
+void DrawPanel::PlotPen(int64_t x, int64_t y, int32_t penSize, Rect& touched) {
     const uint32_t colour = penColour_ & kColourBits;
     if (penSize <= 1) {
         if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
         Surface()[static_cast<size_t>(y) * width_ + static_cast<size_t>(x)] = colour;
-        touched = UniteRects(touched, PixelRect{static_cast<int32_t>(x), static_cast<int32_t>(y),
-                                                static_cast<int32_t>(x + 1), static_cast<int32_t>(y + 1)});
+        touched = Union(touched, Rect{static_cast<int32_t>(x), static_cast<int32_t>(y), 1, 1});
         return;
     }
     // A wide pen is a square of penSize pixels centred on each point of the line.
     const int64_t half = (penSize - 1) / 2;
-    const PixelRect area = ClipTo(Bounds(), x - half, y - half, x - half + penSize, y - half + penSize);
+    const Rect area = ClipTo(Bounds(), x - half, y - half, x - half + penSize, y - half + penSize);
     if (area.Empty()) return;
     uint32_t* surface = Surface();
-    for (int32_t row = area.top; row < area.bottom; ++row) {
+    for (int32_t row = area.top; row < area.Bottom(); ++row) {
         uint32_t* line = surface + static_cast<size_t>(row) * width_;
-        std::fill(line + area.left, line + area.right, colour);
+        std::fill(line + area.left, line + area.Right(), colour);
     }
-    touched = UniteRects(touched, area);
+    touched = Union(touched, area);
 }
 
 void DrawPanel::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
@@ -234,7 +229,7 @@ void DrawPanel::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     const __int128 numerator = static_cast<__int128>(2) * first * minor + steps;
     int64_t k = static_cast<int64_t>(numerator / (2 * static_cast<__int128>(steps)));
     int64_t error = static_cast<int64_t>(numerator % (2 * static_cast<__int128>(steps)));
-    PixelRect touched;
+    Rect touched;
     for (int64_t i = first; i <= last; ++i) {
         const int64_t major = majorStart + majorSign * i;
         const int64_t minorPos = minorStart + minorSign * k;
@@ -298,16 +293,16 @@ void DrawPanel::GradientRect(int32_t left, int32_t top, int32_t width, int32_t h
     if (!vertical && !horizontal) return;  // the diagonal blends are not offered
     const int64_t right = static_cast<int64_t>(left) + width;
     const int64_t bottom = static_cast<int64_t>(top) + height;
-    const PixelRect area = ClipTo(Bounds(), left, top, right, bottom);
+    const Rect area = ClipTo(Bounds(), left, top, right, bottom);
     if (area.Empty()) return;
     const int64_t length = vertical ? height : width;
 
     uint32_t lineColours[kGradientTile];
     uint32_t* surface = Surface();
-    for (int64_t tileTop = area.top; tileTop < area.bottom; tileTop += kGradientTile) {
-        const int64_t tileBottom = std::min<int64_t>(tileTop + kGradientTile, area.bottom);
-        for (int64_t tileLeft = area.left; tileLeft < area.right; tileLeft += kGradientTile) {
-            const int64_t tileRight = std::min<int64_t>(tileLeft + kGradientTile, area.right);
+    for (int64_t tileTop = area.top; tileTop < area.Bottom(); tileTop += kGradientTile) {
+        const int64_t tileBottom = std::min<int64_t>(tileTop + kGradientTile, area.Bottom());
+        for (int64_t tileLeft = area.left; tileLeft < area.Right(); tileLeft += kGradientTile) {
+            const int64_t tileRight = std::min<int64_t>(tileLeft + kGradientTile, area.Right());
             const int64_t lineStart = vertical ? tileTop : tileLeft;
             const int64_t lineEnd = vertical ? tileBottom : tileRight;
             for (int64_t line = lineStart; line < lineEnd; ++line) {
@@ -390,8 +385,7 @@ void DrawPanel::CopyArea(std::optional<int32_t> sx, std::optional<int32_t> sy, s
 
     const uint32_t* source = Source();
     size_t sourceStride = static_cast<size_t>(width_);
-    const PixelRect targetArea{static_cast<int32_t>(left + shiftX), static_cast<int32_t>(top + shiftY),
-                               static_cast<int32_t>(right + shiftX), static_cast<int32_t>(bottom + shiftY)};
+    const Rect targetArea{static_cast<int32_t>(left + shiftX), static_cast<int32_t>(top + shiftY), count, rows};
     if (&destination == this) {
         // Source and target may overlap: take the block aside first.
         scratch_.resize(static_cast<size_t>(count) * rows);
@@ -417,26 +411,26 @@ void DrawPanel::DrawPixels(const uint32_t* src, int32_t srcWidth, int32_t srcHei
     if (src == nullptr || srcWidth <= 0 || srcHeight <= 0 || srcStride < srcWidth) return;
     if (width <= 0 || height <= 0) return;
     if (mode == 0 || mode > kRasterAnd) return;
-    const PixelRect area = ClipTo(Bounds(), x, y, static_cast<int64_t>(x) + width, static_cast<int64_t>(y) + height);
+    const Rect area = ClipTo(Bounds(), x, y, static_cast<int64_t>(x) + width, static_cast<int64_t>(y) + height);
     if (area.Empty()) return;
     const bool keyed = mode < 0;
     const uint32_t key = keyed ? static_cast<uint32_t>(-static_cast<int64_t>(mode)) : 0;
 
     // Nearest neighbour at pixel centres: destination pixel d samples source pixel
     // floor((2d + 1) * srcSize / (2 size)), so a stretched picture keeps its exact colours.
-    sampleColumns_.resize(static_cast<size_t>(area.Width()));
-    for (int32_t dx = area.left; dx < area.right; ++dx) {
+    sampleColumns_.resize(static_cast<size_t>(area.width));
+    for (int32_t dx = area.left; dx < area.Right(); ++dx) {
         const int64_t offset = static_cast<int64_t>(dx) - x;
         sampleColumns_[dx - area.left] = static_cast<int32_t>((2 * offset + 1) * srcWidth / (2 * static_cast<int64_t>(width)));
     }
     const bool sameWidth = width == srcWidth;
     uint32_t* surface = Surface();
-    for (int32_t dy = area.top; dy < area.bottom; ++dy) {
+    for (int32_t dy = area.top; dy < area.Bottom(); ++dy) {
         const int64_t offset = static_cast<int64_t>(dy) - y;
         const int64_t sourceRow = (2 * offset + 1) * srcHeight / (2 * static_cast<int64_t>(height));
         const uint32_t* srcRow = src + static_cast<size_t>(sourceRow) * static_cast<size_t>(srcStride);
         uint32_t* dst = surface + static_cast<size_t>(dy) * width_ + area.left;
-        const int32_t count = area.Width();
+        const int32_t count = area.width;
         if (keyed) {
             for (int32_t i = 0; i < count; ++i) {
                 const uint32_t pixel = srcRow[sampleColumns_[i]];

@@ -9,9 +9,12 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/host/font_service.h"
+#include "base/font_spec.h"
+#include "base/geometry.h"
 
 namespace kelvora {
+
+class FontService;
 
 // Colour value meaning "none" for the text background: text is drawn on what is there.
 constexpr uint32_t kTransparentColour = 0xFF000000u;
@@ -43,21 +46,6 @@ enum GradientMode : int32_t {
     kGradientRightLeft = 6,
     // 3, 4, 7, 8 (diagonal) are accepted and draw nothing.
 };
-
-// A rectangle of pixels, right and bottom excluded. Empty when it holds no pixel.
-struct PixelRect {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-
-    bool Empty() const { return right <= left || bottom <= top; }
-    int32_t Width() const { return Empty() ? 0 : right - left; }
-    int32_t Height() const { return Empty() ? 0 : bottom - top; }
-    bool operator==(const PixelRect&) const = default;
-};
-
-PixelRect UniteRects(const PixelRect& a, const PixelRect& b);
 
 class DrawPanel {
 public:
@@ -104,7 +92,7 @@ public:
     // One pixel of the off-screen picture; kTransparentColour outside or without a picture.
     uint32_t PicturePixelAt(int32_t x, int32_t y) const;
     // The union of everything that changed on screen since the last call; clears it.
-    PixelRect TakeDirtyRect();
+    Rect TakeDirtyRect();
     // Rebuilds the visible pixels as a window repaint would: from the picture when there is one,
     // otherwise the drawing is lost and the panel shows its background.
     void Repaint();
@@ -140,17 +128,17 @@ private:
     uint32_t* Surface() { return hasPicture_ ? picture_.data() : visible_.data(); }
     const uint32_t* Source() const { return hasPicture_ ? picture_.data() : visible_.data(); }
     // After drawing on Surface(): brings the visible pixels up to date and records the change.
-    void Changed(const PixelRect& area);
-    PixelRect Bounds() const { return PixelRect{0, 0, width_, height_}; }
+    void Changed(const Rect& area);
+    Rect Bounds() const { return Rect{0, 0, width_, height_}; }
     void FillClipped(int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t colour);
-    void PlotPen(int64_t x, int64_t y, int32_t penSize, PixelRect& touched);
+    void PlotPen(int64_t x, int64_t y, int32_t penSize, Rect& touched);
 
     int32_t width_ = 0;
     int32_t height_ = 0;
     std::vector<uint32_t> visible_;
     std::vector<uint32_t> picture_;
     bool hasPicture_ = false;
-    PixelRect dirty_;
+    Rect dirty_;
 
     int32_t penWidth_ = 0;
     uint32_t penColour_ = 0;

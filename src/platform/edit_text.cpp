@@ -1,7 +1,7 @@
 // Editing a single-line GBK text.
 #include "platform/edit_text.h"
 
-#include "platform/gbk.h"
+#include "base/gbk.h"
 
 namespace kelvora {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace kelvora {
 

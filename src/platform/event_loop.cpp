@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "platform/gbk.h"
+#include "base/gbk.h"
 
 namespace kelvora {
 

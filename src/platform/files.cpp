@@ -12,7 +12,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include "platform/gbk.h"
+#include "base/gbk.h"
 
 namespace kelvora {
 namespace {

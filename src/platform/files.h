@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <optional>
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace kelvora {
 

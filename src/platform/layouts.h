@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/host/font_service.h"
-#include "platform/text.h"
+#include "base/font_spec.h"
+#include "base/text.h"
 
 namespace kelvora {
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace kelvora {
 

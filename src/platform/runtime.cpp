@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/fatal.h"
+#include "base/fatal.h"
 #include "platform/sound.h"
 
 namespace kelvora {
@@ -232,9 +232,9 @@ void Runtime::Refresh(Window& window, int32_t control) {
 void Runtime::FlushWindow(Window& window) {
     for (Control& c : window.controls) {
         if (!c.panel) continue;
-        const PixelRect changed = c.panel->TakeDirtyRect();
+        const Rect changed = c.panel->TakeDirtyRect();
         if (changed.Empty() || !c.visible) continue;
-        MarkStale(window, Rect{c.rect.left + changed.left, c.rect.top + changed.top, changed.Width(), changed.Height()});
+        MarkStale(window, Rect{c.rect.left + changed.left, c.rect.top + changed.top, changed.width, changed.height});
     }
     for (const Rect& area : window.stale) {
         ComposeArea(window, area);

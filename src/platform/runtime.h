@@ -16,8 +16,8 @@
 #include "platform/host/host.h"
 #include "platform/layouts.h"
 #include "platform/picture.h"
-#include "platform/random.h"
-#include "platform/text.h"
+#include "base/random.h"
+#include "base/text.h"
 #include "platform/window.h"
 
 namespace kelvora {

@@ -1,7 +1,7 @@
 // The animations of the selected, moving, vanishing and arriving balls.
 #include "presentation/animations.h"
 
-#include "game/cells.h"
+#include "game/rules/cells.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sprites.h"
 
@@ -67,7 +67,7 @@ void SelectionTick(Stage& stage, GameState& game, SelectionAnimation& animation)
     const int32_t picture = stage.pictures->LoadPicture(SpriteFor(game.board[game.selectedCell], game.selectionStyle));
     DrawPicture(buffer, *stage.pictures, picture, 0, BobOffset(animation.bobPhase), kKeyMagentaMode);
     stage.pictures->FreePicture(picture);
-    const Pixel at = CellToPixel(game.selectedCell);
+    const Point at = CellToPixel(game.selectedCell);
     buffer.CopyArea(0, 0, kCellSize, kCellSize, stage.gameArea, at.x + 1, at.y + 1);
 }
 
@@ -99,7 +99,7 @@ void GrowIn(Stage& stage, int32_t cell, int32_t colourCode) {
     buffer.SetBrushColour(background);
     buffer.DrawRectangle(0, 0, kCellSize, kCellSize);
     const int32_t picture = stage.pictures->LoadPicture(SpriteFor(colourCode, 0));
-    const Pixel at = CellToPixel(cell);
+    const Point at = CellToPixel(cell);
     for (const GrowFrame& frame : kGrowFrames) {
         DrawPicture(buffer, *stage.pictures, picture, frame.left, frame.top, frame.size, frame.size, kKeyMagentaMode);
         buffer.CopyArea(0, 0, kCellSize, kCellSize, stage.gameArea, at.x + 1, at.y + 1);

@@ -1,7 +1,7 @@
 // Drawing the board, its cells, the preview and score captions.
 #include "presentation/board_drawing.h"
 
-#include "game/cells.h"
+#include "game/rules/cells.h"
 #include "presentation/sprites.h"
 
 namespace kelvora {
@@ -25,7 +25,7 @@ void WithSprite(Stage& stage, int32_t colourCode, int32_t group, Draw draw) {
 void DrawEmptyBoard(Stage& stage) {
     DrawPanel& area = *stage.gameArea;
     for (int32_t cell = 1; cell <= kCellCount; ++cell) {
-        const Pixel at = CellToPixel(cell);
+        const Point at = CellToPixel(cell);
         SetPenAndBrush(area, CellBackgroundColour(cell));
         area.DrawRectangle(at.x, at.y, at.x + kCellSize, at.y + kCellSize);
     }
@@ -39,7 +39,7 @@ void DrawEmptyBoard(Stage& stage) {
 
 void DrawBallAt(Stage& stage, int32_t cell, int32_t colourCode, int32_t group) {
     if (!IsCell(cell)) return;
-    const Pixel at = CellToPixel(cell);
+    const Point at = CellToPixel(cell);
     const uint32_t background = CellBackgroundColour(cell);
     if (colourCode == kEmpty) {
         // Only the 39 x 39 interior: the grid lines stay.

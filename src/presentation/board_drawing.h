@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/text.h"
+#include "base/text.h"
 #include "presentation/stage.h"
 
 namespace kelvora {

@@ -8,8 +8,8 @@
 
 #include "platform/draw_panel.h"
 #include "platform/picture.h"
-#include "platform/random.h"
-#include "platform/text.h"
+#include "base/random.h"
+#include "base/text.h"
 
 namespace kelvora {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "game/game_state.h"
+#include "game/rules/game_state.h"
 #include "platform/runtime.h"
 #include "presentation/animations.h"
 #include "presentation/stage.h"

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/fatal.h"
+#include "base/fatal.h"
 #include "platform/files.h"
 
 namespace kelvora {

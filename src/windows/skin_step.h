@@ -7,7 +7,7 @@
 #include <span>
 
 #include "platform/library.h"
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace kelvora {
 

@@ -2,7 +2,7 @@
 // and the pixels of a cell with its ball.
 #include <gtest/gtest.h>
 
-#include "game/cells.h"
+#include "game/rules/cells.h"
 #include "presentation/animations.h"
 #include "presentation/board_drawing.h"
 #include "support/game_fixture.h"
@@ -136,7 +136,7 @@ TEST_F(Animations, GrowInTakesNinetyMillisecondsAndStaysCentred) {
     GrowIn(stage(), 81, kGreen);
     EXPECT_EQ(fixture.host->NowMs() - start, 90);
     fixture.app->runtime.Present();
-    const Pixel at = CellToPixel(81);
+    const Point at = CellToPixel(81);
     // The last frame is 24 x 24 at (8, 8) of the buffer: its ball covers the centre, not the edges.
     EXPECT_NE(fixture.BoardPixel(at.x + 21, at.y + 21), 0x212021u);
     EXPECT_EQ(fixture.BoardPixel(at.x + 1 + 6, at.y + 1 + 20), 0x212021u);
@@ -146,7 +146,7 @@ TEST_F(Animations, ABallIsSurroundedByItsCellsOwnColourAndTheGridStays) {
     for (int32_t cell : {1, 2, 10, 11, 81}) {
         DrawBallAt(stage(), cell, kBlue, 1);
         fixture.app->runtime.Present();
-        const Pixel at = CellToPixel(cell);
+        const Point at = CellToPixel(cell);
         const uint32_t background = CellBackgroundColour(cell);
         EXPECT_EQ(background, (cell == 1 || cell == 11 || cell == 81) ? 0x212021u : 0u);
         for (int32_t i = 1; i <= 39; ++i) {

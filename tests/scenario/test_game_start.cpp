@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "game/cells.h"
-#include "platform/fatal.h"
+#include "game/rules/cells.h"
+#include "base/fatal.h"
 #include "platform/files.h"
 #include "support/game_fixture.h"
 
@@ -49,7 +49,7 @@ TEST(GameStart, TheBoardShowsItsBallsAndThePreviewItsColours) {
     fixture.Start();
     const GameState& game = fixture.app->game;
     for (int32_t cell = 1; cell <= kCellCount; ++cell) {
-        const Pixel at = CellToPixel(cell);
+        const Point at = CellToPixel(cell);
         const uint32_t centre = fixture.BoardPixel(at.x + 20, at.y + 20);
         const uint32_t background = cell % 2 ? 0x212021u : 0u;
         if (game.board[cell] == kEmpty) {

@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "game/cells.h"
-#include "game/lines.h"
+#include "game/rules/cells.h"
+#include "game/rules/lines.h"
 #include "game/scoring.h"
 #include "game/spawning.h"
 #include "presentation/animations.h"
@@ -57,7 +57,7 @@ TEST_F(Rules, RemovalPointsSoundsAndEmptyCells) {
     EXPECT_EQ(fixture.host->PlayedClips()[clips + 1].timeMs - fixture.host->PlayedClips()[clips].timeMs, 800);
     for (int32_t cell = 1; cell <= 6; ++cell) {
         EXPECT_EQ(game().board[cell], kEmpty);
-        const Pixel at = CellToPixel(cell);
+        const Point at = CellToPixel(cell);
         EXPECT_EQ(fixture.BoardPixel(at.x + 20, at.y + 20), cell % 2 ? 0x212021u : 0u);
     }
     EXPECT_EQ(fixture.Caption("标签分数"), "0 0 0 0 0 1 5");

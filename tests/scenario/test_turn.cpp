@@ -2,7 +2,7 @@
 // removals, spawns, and the sounds in their order.
 #include <gtest/gtest.h>
 
-#include "game/cells.h"
+#include "game/rules/cells.h"
 #include "support/game_fixture.h"
 
 namespace kelvora {
@@ -162,7 +162,7 @@ TEST_F(Turn, AMoveThatCompletesALineScoresAndSpawnsNothing) {
     EXPECT_EQ(game().nextBalls, preview);
     EXPECT_EQ(fixture.PreviewPixel(20, 20), slotPixel);
     for (int32_t cell = 1; cell <= 5; ++cell) {
-        const Pixel at = CellToPixel(cell);
+        const Point at = CellToPixel(cell);
         EXPECT_EQ(fixture.BoardPixel(at.x + 20, at.y + 20), cell % 2 ? 0x212021u : 0u);
     }
 }

@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "game/cells.h"
-#include "game/lines.h"
+#include "game/rules/cells.h"
+#include "game/rules/lines.h"
 #include "presentation/board_drawing.h"
 
 namespace kelvora::soak {
@@ -17,7 +17,7 @@ std::string CellName(int32_t cell) {
 }
 
 // Offsets from a cell's top-left pixel; all lie inside every ball sprite.
-constexpr Pixel kSamplePoints[] = {{20, 20}, {12, 20}, {28, 20}, {20, 12}, {20, 28}};
+constexpr Point kSamplePoints[] = {{20, 20}, {12, 20}, {28, 20}, {20, 12}, {20, 28}};
 
 }  // namespace
 
@@ -83,10 +83,10 @@ void CheckPresentedCells(const BoardView& view, const Board& board) {
         view.top + kBoardSide * kCellSize > rows)
         throw SoakFailure("the game area lies outside the main window");
     for (int32_t cell = 1; cell <= kCellCount; ++cell) {
-        const Pixel at = CellToPixel(cell);
+        const Point at = CellToPixel(cell);
         const uint32_t background = CellBackgroundColour(cell);
         const bool hasBall = board[cell] != kEmpty;
-        for (const Pixel& p : kSamplePoints) {
+        for (const Point& p : kSamplePoints) {
             const size_t offset = static_cast<size_t>(view.top + at.y + p.y) * static_cast<size_t>(view.screenWidth) +
                                   static_cast<size_t>(view.left + at.x + p.x);
             const uint32_t shown = (*view.screen)[offset];

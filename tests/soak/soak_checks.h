@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "game/game_state.h"
+#include "game/rules/game_state.h"
 #include "platform/host/headless_host.h"
-#include "platform/text.h"
+#include "base/text.h"
 
 namespace kelvora::soak {
 

@@ -9,7 +9,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/gbk.h"
+#include "base/gbk.h"
 #include "soak/soak_player.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <array>
 #include <climits>
 
-#include "game/cells.h"
-#include "game/lines.h"
-#include "game/path_search.h"
+#include "game/rules/cells.h"
+#include "game/rules/lines.h"
+#include "game/rules/path_search.h"
 #include "platform/sound.h"
 #include "presentation/sound_clips.h"
 
@@ -184,7 +184,7 @@ void SoakPlayer::PressOnce(SoakTally& tally) {
     ++tally.presses;
     switch (press_.kind) {
         case PressKind::Board: {
-            const Pixel at = ChooseBoardPoint();
+            const Point at = ChooseBoardPoint();
             fixture_->PressAt(at.x, at.y);
             break;
         }
@@ -200,17 +200,17 @@ void SoakPlayer::PressOnce(SoakTally& tally) {
     if (press_.gameEnded || press_.kind == PressKind::StartButton) pressesInGame_ = 0;
 }
 
-Pixel SoakPlayer::ChooseBoardPoint() {
+Point SoakPlayer::ChooseBoardPoint() {
     const GameState& game = fixture_->app->game;
     auto somewhereIn = [this](int32_t cell) {
-        const Pixel at = CellToPixel(cell);
-        return Pixel{at.x + random_.Below(kCellSize), at.y + random_.Below(kCellSize)};
+        const Point at = CellToPixel(cell);
+        return Point{at.x + random_.Below(kCellSize), at.y + random_.Below(kCellSize)};
     };
     auto any = [this](const std::vector<int32_t>& cells) {
         return cells[static_cast<size_t>(random_.Below(static_cast<int32_t>(cells.size())))];
     };
     // Anywhere, grid lines and a few pixels beside the board included.
-    if (random_.Chance(3)) return Pixel{random_.Below(374) - 7, random_.Below(374) - 7};
+    if (random_.Chance(3)) return Point{random_.Below(374) - 7, random_.Below(374) - 7};
     const FreeRegions regions(game.board);
     std::vector<int32_t> balls, movable, empties;
     for (int32_t cell = 1; cell <= kCellCount; ++cell) {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "game/cells.h"
+#include "game/rules/cells.h"
 #include "soak/soak_checks.h"
 #include "support/game_fixture.h"
 
@@ -73,7 +73,7 @@ private:
     };
 
     void PressOnce(SoakTally& tally);
-    Pixel ChooseBoardPoint();
+    Point ChooseBoardPoint();
     // The move that makes the longest run of one colour, among a few random targets.
     std::optional<PlannedMove> FindBuildingMove(const FreeRegions& regions);
 

@@ -5,8 +5,8 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "game/cells.h"
-#include "game/lines.h"
+#include "game/rules/cells.h"
+#include "game/rules/lines.h"
 #include "platform/sound.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sound_clips.h"
@@ -96,7 +96,7 @@ void GameFixture::PressAt(int32_t x, int32_t y) {
 }
 
 void GameFixture::PressCell(int32_t cell) {
-    const Pixel at = CellToPixel(cell);
+    const Point at = CellToPixel(cell);
     PressAt(at.x + 20, at.y + 20);
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "assets/ball_sprites.h"
-#include "platform/arithmetic.h"
+#include "base/arithmetic.h"
 #include "platform/picture.h"
 #include "presentation/sprites.h"
 

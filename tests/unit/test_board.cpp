@@ -1,16 +1,16 @@
 // Cell numbers, columns, rows and pixels.
 #include <gtest/gtest.h>
 
-#include "game/cells.h"
+#include "game/rules/cells.h"
 
 namespace kelvora {
 namespace {
 
 TEST(Cells, CornersAndRows) {
-    EXPECT_EQ(CellToPixel(1), (Pixel{0, 0}));
-    EXPECT_EQ(CellToPixel(9), (Pixel{320, 0}));
-    EXPECT_EQ(CellToPixel(10), (Pixel{0, 40}));
-    EXPECT_EQ(CellToPixel(81), (Pixel{320, 320}));
+    EXPECT_EQ(CellToPixel(1), (Point{0, 0}));
+    EXPECT_EQ(CellToPixel(9), (Point{320, 0}));
+    EXPECT_EQ(CellToPixel(10), (Point{0, 40}));
+    EXPECT_EQ(CellToPixel(81), (Point{320, 320}));
     EXPECT_EQ(CellToColumnRow(10), (ColumnRow{1, 2}));
     EXPECT_EQ(CellToColumnRow(81), (ColumnRow{9, 9}));
 }
@@ -24,7 +24,7 @@ TEST(Cells, ColumnRowOffTheBoard) {
     for (int32_t cell = 1; cell <= kCellCount; ++cell) {
         const ColumnRow at = CellToColumnRow(cell);
         EXPECT_EQ(ColumnRowToCell(at.column, at.row), cell);
-        const Pixel p = CellToPixel(cell);
+        const Point p = CellToPixel(cell);
         EXPECT_EQ(PixelToCell(p.x, p.y), cell);
         EXPECT_EQ(PixelToCell(p.x + 39, p.y + 39), cell);
     }

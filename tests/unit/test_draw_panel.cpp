@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/arithmetic.h"
+#include "base/arithmetic.h"
 #include "platform/draw_panel.h"
 
 namespace kelvora {
@@ -36,13 +36,13 @@ TEST(DrawPanel, StartsInItsBackgroundAndReportsItsWholeAreaOnce) {
     EXPECT_EQ(PixelsOf(panel, kBack).size(), 35u);
     EXPECT_EQ(panel.PixelAt(7, 0), kTransparentColour);
     EXPECT_EQ(panel.PixelAt(-1, 0), kTransparentColour);
-    EXPECT_EQ(panel.TakeDirtyRect(), (PixelRect{0, 0, 7, 5}));
+    EXPECT_EQ(panel.TakeDirtyRect(), (Rect{0, 0, 7, 5}));
     EXPECT_TRUE(panel.TakeDirtyRect().Empty());
 
     panel.SetBrushColour(kInk);
     panel.FillRectangle(1, 1, 3, 2);
     panel.FillRectangle(5, 3, 6, 4);
-    EXPECT_EQ(panel.TakeDirtyRect(), (PixelRect{1, 1, 6, 4}));
+    EXPECT_EQ(panel.TakeDirtyRect(), (Rect{1, 1, 5, 3}));
     EXPECT_TRUE(panel.TakeDirtyRect().Empty());
 }
 
@@ -312,7 +312,7 @@ TEST(DrawPanel, CopyDefaultsToTheWholePanelAndToItselfAndClipsAnyCoordinates) {
     EXPECT_EQ(PixelsOf(target, kInk).size(), 24u);
     EXPECT_EQ(target.PixelAt(2, 3), kInk);
     EXPECT_EQ(target.PixelAt(7, 6), kInk);
-    EXPECT_EQ(target.TakeDirtyRect(), (PixelRect{0, 0, 10, 10}));  // the construction
+    EXPECT_EQ(target.TakeDirtyRect(), (Rect{0, 0, 10, 10}));  // the construction
 
     const auto before = Snapshot(target);
     source.CopyArea(INT_MIN, INT_MIN, INT_MAX, INT_MAX, &target, INT_MAX, INT_MAX);
@@ -327,7 +327,7 @@ TEST(DrawPanel, CopyDefaultsToTheWholePanelAndToItselfAndClipsAnyCoordinates) {
     EXPECT_EQ(target.PixelAt(1, 0), kBack);
     EXPECT_EQ(target.PixelAt(2, 0), kInk);
     EXPECT_EQ(target.PixelAt(3, 0), kInk);
-    EXPECT_EQ(target.TakeDirtyRect(), (PixelRect{2, 0, 4, 1}));
+    EXPECT_EQ(target.TakeDirtyRect(), (Rect{2, 0, 2, 1}));
 }
 
 TEST(DrawPanel, OverlappingCopyWithinOnePanelMovesTheBlockIntact) {
@@ -382,7 +382,7 @@ TEST(DrawPanel, RepaintRestoresFromThePictureOrLosesDrawingWithoutOne) {
     kept.TakeDirtyRect();
     kept.Repaint();
     EXPECT_EQ(PixelsOf(kept, kInk).size(), 16u);
-    EXPECT_EQ(kept.TakeDirtyRect(), (PixelRect{0, 0, 4, 4}));
+    EXPECT_EQ(kept.TakeDirtyRect(), (Rect{0, 0, 4, 4}));
 
     DrawPanel lost(4, 4, kBack);
     lost.SetBrushColour(kInk);

@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "platform/arithmetic.h"
-#include "platform/fatal.h"
+#include "base/arithmetic.h"
+#include "base/fatal.h"
 
 namespace kelvora {
 namespace {

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 
 #include "platform/files.h"
-#include "platform/random.h"
+#include "base/random.h"
 #include "support/temp_dir.h"
 #include "windows/honour_roll.h"
 

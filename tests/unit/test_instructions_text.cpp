@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "assets/instructions_text.h"
-#include "platform/gbk.h"
+#include "base/gbk.h"
 
 namespace kelvora {
 namespace {

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <set>
 
-#include "game/cells.h"
-#include "game/lines.h"
+#include "game/rules/cells.h"
+#include "game/rules/lines.h"
 
 namespace kelvora {
 namespace {

@@ -1,7 +1,7 @@
 // The route search: shortest routes, the fixed choice among equal ones, walls and edges.
 #include <gtest/gtest.h>
 
-#include "game/path_search.h"
+#include "game/rules/path_search.h"
 
 namespace kelvora {
 namespace {

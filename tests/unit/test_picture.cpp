@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "platform/arithmetic.h"
+#include "base/arithmetic.h"
 #include "platform/picture.h"
 #include "support/bitmap_bytes.h"
 

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "platform/random.h"
+#include "base/random.h"
 
 namespace kelvora {
 namespace {

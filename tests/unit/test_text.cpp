@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "platform/gbk.h"
-#include "platform/text.h"
+#include "base/gbk.h"
+#include "base/text.h"
 
 namespace kelvora {
 namespace {

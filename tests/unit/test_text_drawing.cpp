@@ -81,10 +81,10 @@ TEST_F(TextDrawing, TextIsDrawnInTheTextColourWithinItsLineBox) {
             EXPECT_LT(x, 10 + width + 2);
         }
     }
-    const PixelRect dirty = panel.TakeDirtyRect();
-    EXPECT_EQ(dirty, (PixelRect{0, 0, 200, 60}));  // construction covers it all
+    const Rect dirty = panel.TakeDirtyRect();
+    EXPECT_EQ(dirty, (Rect{0, 0, 200, 60}));  // construction covers it all
     panel.WriteTextAt(0, 0, "W");
-    EXPECT_EQ(panel.TakeDirtyRect(), (PixelRect{0, 0, 200, lineHeight}));
+    EXPECT_EQ(panel.TakeDirtyRect(), (Rect{0, 0, 200, lineHeight}));
 }
 
 TEST_F(TextDrawing, EachKindOfLineBreakStartsTheNextLineOneLineHeightPlusTwoLower) {
@@ -208,7 +208,7 @@ TEST(TextWithoutFonts, PanelWithoutAFontServiceDrawsNoText) {
     DrawPanel panel(20, 20, 0);
     panel.SetTextColour(kGreen);
     panel.WriteTextAt(0, 0, "W\r\nW");
-    EXPECT_EQ(panel.TakeDirtyRect(), (PixelRect{0, 0, 20, 20}));
+    EXPECT_EQ(panel.TakeDirtyRect(), (Rect{0, 0, 20, 20}));
     EXPECT_TRUE(panel.TakeDirtyRect().Empty());
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 20; ++x) EXPECT_EQ(panel.PixelAt(x, y), 0u);

@@ -1,7 +1,7 @@
 // Timer rhythm: writing intervals, ticks after long handlers, no pile-up.
 #include <gtest/gtest.h>
 
-#include "platform/timers.h"
+#include "base/timers.h"
 
 namespace kelvora {
 namespace {

@@ -409,8 +409,6 @@ struct FontService::Impl {
     }
 };
 
-FontSpec DefaultGuiFont() { return FontSpec{"宋体", 12, 400}; }
-
 FontService::FontService() : impl_(std::make_unique<Impl>()) {
     impl_->config = ReadAhead().Take();
     impl_->ttfReady = TTF_Init() == 0;

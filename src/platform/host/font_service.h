@@ -6,31 +6,10 @@
 #include <memory>
 #include <string_view>
 
-#include "platform/text.h"
+#include "base/font_spec.h"
+#include "base/text.h"
 
 namespace kelvora {
-
-// A face as the layouts name it: GBK face name ("宋体", "黑体", "MS Serif"), character height in
-// pixels and weight (400 normal, 700 bold).
-struct FontSpec {
-    Text face;
-    int32_t pixelSize = 12;
-    int32_t weight = 400;
-
-    bool operator==(const FontSpec&) const = default;
-};
-
-// The platform's default GUI font, used by buttons and by panels that set no font of their own.
-FontSpec DefaultGuiFont();
-
-// A window onto 32-bit pixels: `pixels` is the top-left pixel, `stride` counts pixels per row.
-// A control's rectangle inside a window framebuffer is one, with the framebuffer's stride.
-struct PixelTarget {
-    uint32_t* pixels = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t stride = 0;
-};
 
 // Starts reading the system's font configuration (fontconfig's files and caches, several
 // milliseconds) on a second thread, so that it overlaps the display's own start. The next

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
+#include "base/clock.h"
 #include "platform/host/host.h"
 
 namespace kelvora {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fatal.h"
-#include "platform/gbk.h"
+#include "base/fatal.h"
+#include "base/gbk.h"
 #include "platform/host/sdl_audio.h"
 #include "platform/host/x11_errors.h"
 

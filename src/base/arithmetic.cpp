@@ -1,10 +1,10 @@
 // The game's arithmetic helpers.
-#include "platform/arithmetic.h"
+#include "base/arithmetic.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/fatal.h"
+#include "base/fatal.h"
 
 namespace kelvora {
 

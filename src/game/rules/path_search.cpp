@@ -1,10 +1,10 @@
 // Breadth-first route search with parent links.
-#include "game/path_search.h"
+#include "game/rules/path_search.h"
 
 #include <algorithm>
 #include <array>
 
-#include "game/cells.h"
+#include "game/rules/cells.h"
 
 namespace kelvora {
 

@@ -1,5 +1,5 @@
 // Timer rhythm.
-#include "platform/timers.h"
+#include "base/timers.h"
 
 namespace kelvora {
 

@@ -1,5 +1,5 @@
 // GBK <-> UTF-8 through glibc's iconv.
-#include "platform/gbk.h"
+#include "base/gbk.h"
 
 #include <cerrno>
 #include <iconv.h>

@@ -3,15 +3,10 @@
 
 #include <cstdint>
 
-#include "game/game_state.h"
+#include "base/geometry.h"
+#include "game/rules/game_state.h"
 
 namespace kelvora {
-
-struct Pixel {
-    int32_t x = 0;
-    int32_t y = 0;
-    bool operator==(const Pixel&) const = default;
-};
 
 struct ColumnRow {
     int32_t column = 0;
@@ -20,7 +15,7 @@ struct ColumnRow {
 };
 
 // Top-left pixel of a cell.
-constexpr Pixel CellToPixel(int32_t cell) {
+constexpr Point CellToPixel(int32_t cell) {
     return {((cell - 1) % kBoardSide) * kCellSize, ((cell - 1) / kBoardSide) * kCellSize};
 }
 

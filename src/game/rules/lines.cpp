@@ -1,9 +1,9 @@
 // Line finding around one cell.
-#include "game/lines.h"
+#include "game/rules/lines.h"
 
 #include <array>
 
-#include "game/cells.h"
+#include "game/rules/cells.h"
 
 namespace kelvora {
 namespace {

@@ -1,5 +1,5 @@
 // The game's random numbers.
-#include "platform/random.h"
+#include "base/random.h"
 
 #include <utility>
 

@@ -1,10 +1,10 @@
 // The fatal error report.
-#include "platform/fatal.h"
+#include "base/fatal.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/gbk.h"
+#include "base/gbk.h"
 
 namespace kelvora {
 namespace {

@@ -1,5 +1,5 @@
 // The real clock. (<chrono> cannot be used in this project: its "µs" literal has no GBK form.)
-#include "platform/clock.h"
+#include "base/clock.h"
 
 #include <cerrno>
 #include <ctime>

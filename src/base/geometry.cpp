@@ -1,5 +1,5 @@
-// Rectangle arithmetic shared by the hosts and the windows above them.
-#include "platform/host/host.h"
+// Rectangle arithmetic shared by the hosts, the drawing panels and the windows above them.
+#include "base/geometry.h"
 
 #include <algorithm>
 

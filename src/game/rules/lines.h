@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/game_state.h"
+#include "game/rules/game_state.h"
 
 namespace kelvora {
 

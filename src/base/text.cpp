@@ -1,5 +1,5 @@
 // Text operations on GBK byte strings.
-#include "platform/text.h"
+#include "base/text.h"
 
 #include <algorithm>
 #include <charconv>
