@@ -12,6 +12,7 @@
 #include "game/turn.h"
 #include "platform/host/headless_host.h"
 #include "presentation/board_drawing.h"
+#include "presentation/sprites.h"
 #include "windows/application.h"
 
 namespace kelvora {
@@ -49,7 +50,7 @@ struct TurnRig {
         game.board = start;
         game.selectedCell = 0;
         game.nextBalls = {kBlue, kGreen, kYellow};
-        for (int32_t cell = 1; cell <= kCellCount; ++cell) DrawBallAt(app->stage, cell, start[cell], 1);
+        for (int32_t cell = 1; cell <= kCellCount; ++cell) DrawBallAt(app->stage, cell, start[cell], kSpriteResting);
         app->runtime.Present();
     }
 };

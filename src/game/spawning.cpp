@@ -9,6 +9,7 @@
 #include "presentation/animations.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sound_effects.h"
+#include "presentation/sprites.h"
 
 namespace kelvora {
 
@@ -43,7 +44,7 @@ bool SpawnBalls(Stage& stage, GameState& game) {
         const int32_t cell = freeCells[static_cast<size_t>(k) - 1];
         const int32_t colour = game.nextBalls[i];
         if (threeBalls) GrowIn(stage, cell, colour);
-        DrawBallAt(stage, cell, colour, 1);
+        DrawBallAt(stage, cell, colour, kSpriteResting);
         game.board[cell] = colour;
         std::vector<int32_t> lines;
         // Cells a removal empties join the end of the list; the chosen entry goes only afterwards,
@@ -70,5 +71,9 @@ void NewGame(Stage& stage, GameState& game) {
     game.selectedCell = 0;
     stage.UnlockRedraw();
 }
+
+void PrepareFirstGame(GameState& game) { game.selectionStyle = kSpriteLookingAhead; }
+
+void MarkGameEnded(GameState& game) { game.nextBalls.clear(); }
 
 }  // namespace kelvora

@@ -15,5 +15,10 @@ void PickNextColours(Stage& stage, GameState& game, bool withPreview);
 bool SpawnBalls(Stage& stage, GameState& game);
 // Abandons any running game and lays out a fresh one with five balls and a new preview.
 void NewGame(Stage& stage, GameState& game);
+// The state before the first game: the selected ball's face starts out looking ahead.
+void PrepareFirstGame(GameState& game);
+// A game that has ended has no next balls, so the new game after it starts without the click
+// that abandoning a running game makes.
+void MarkGameEnded(GameState& game);
 
 }  // namespace kelvora

@@ -11,6 +11,7 @@
 #include "presentation/animations.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sound_effects.h"
+#include "presentation/sprites.h"
 
 namespace kelvora {
 namespace {
@@ -21,18 +22,18 @@ constexpr size_t kLongRouteCells = 5;
 
 void SelectBall(Stage& stage, GameState& game, int32_t cell) {
     PlaySelectSound(stage);
-    if (game.selectedCell > 0) DrawBallAt(stage, game.selectedCell, game.board[game.selectedCell], 1);
+    if (game.selectedCell > 0) DrawBallAt(stage, game.selectedCell, game.board[game.selectedCell], kSpriteResting);
     game.selectedCell = cell;
-    game.selectionStyle = RandomInt(*stage.random, 2, 6);
+    game.selectionStyle = RandomInt(*stage.random, kSpriteLookingAhead, kSpriteLookingDown);
     DrawBallAt(stage, cell, game.board[cell], game.selectionStyle);
     stage.SetSelectionTimerInterval(kSelectionIntervalMs);
 }
 
-void MoveSelectedBall(Stage& stage, GameState& game, int32_t target) {
+TurnOutcome MoveSelectedBall(Stage& stage, GameState& game, int32_t target) {
     std::vector<int32_t> route;
     if (!FindPath(game.board, game.selectedCell, target, route)) {
         PlayBlockedSound(stage);
-        return;
+        return TurnOutcome::Blocked;
     }
     stage.SetSelectionTimerInterval(0);
     if (route.size() >= kLongRouteCells) PlayLongMoveSound(stage);
@@ -44,30 +45,28 @@ void MoveSelectedBall(Stage& stage, GameState& game, int32_t target) {
     std::vector<int32_t> lines;
     if (FindLines(game.board, target, lines)) {
         RemoveLineCells(stage, game, std::move(lines));
-        return;
+        return TurnOutcome::Moved;
     }
-    if (!SpawnBalls(stage, game)) {
-        stage.EndGame();
-        return;
-    }
+    if (!SpawnBalls(stage, game)) return TurnOutcome::BoardFull;
     // The moved ball was last drawn awake by the move; it rests now (or its cell shows empty when
     // a new ball's line took it away).
-    DrawBallAt(stage, target, game.board[target], 1);
+    DrawBallAt(stage, target, game.board[target], kSpriteResting);
     PickNextColours(stage, game, true);
+    return TurnOutcome::Moved;
 }
 
 }  // namespace
 
-void HandleBoardPress(Stage& stage, GameState& game, int32_t x, int32_t y) {
+TurnOutcome HandleBoardPress(Stage& stage, GameState& game, int32_t x, int32_t y) {
     const int32_t cell = PixelToCell(x, y);
-    if (cell == 0) return;
-    if (game.board[cell] == kEmpty && game.selectedCell == 0) return;
-    if (cell == game.selectedCell) return;
+    if (cell == 0) return TurnOutcome::Ignored;
+    if (game.board[cell] == kEmpty && game.selectedCell == 0) return TurnOutcome::Ignored;
+    if (cell == game.selectedCell) return TurnOutcome::Ignored;
     if (game.board[cell] > kEmpty) {
         SelectBall(stage, game, cell);
-        return;
+        return TurnOutcome::Selected;
     }
-    MoveSelectedBall(stage, game, cell);
+    return MoveSelectedBall(stage, game, cell);
 }
 
 }  // namespace kelvora

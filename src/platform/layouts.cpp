@@ -6,7 +6,19 @@
 namespace kelvora {
 namespace {
 
-const FontSpec kSong16Bold{"宋体", 16, 700};
+// Every face the windows use, in one table: the captions' look is decided here.
+struct LayoutFonts {
+    FontSpec heading{"宋体", 16, 700};        // the red embossed headings
+    FontSpec bestName{"宋体", 14, 700};       // the best player's name on the main window
+    FontSpec scoreDigits{"MS Serif", 21, 700};  // every seven-digit score
+    FontSpec board{"黑体", 16, 700};          // text written on the game area
+    FontSpec placeNumbers{"宋体", 24, 700};   // ① to ⑩ of the honour roll
+    FontSpec honourName{"宋体", 12, 400};     // the names on the honour roll
+    FontSpec congratulation{"宋体", 24, 700}; // the name-entry window's message
+    FontSpec nameField{"宋体", 14, 400};      // the name being typed
+    FontSpec gameOver{"宋体", 29, 700};       // the game-over window's message
+};
+const LayoutFonts kFonts;
 constexpr uint32_t kRed = 0x0000FF;
 constexpr uint32_t kGreen = 0x00FF00;
 
@@ -36,7 +48,7 @@ ControlLayout Label(Text name, int32_t left, int32_t top, int32_t width, int32_t
 // The red embossed headings of the main window.
 ControlLayout Heading(Text name, int32_t left, int32_t top, int32_t width, int32_t height, Text caption) {
     return Label(std::move(name), left, top, width, height, std::move(caption), kRed, kWindowBackColour,
-                 kSong16Bold, TextAlign::Left, true);
+                 kFonts.heading, TextAlign::Left, true);
 }
 
 ControlLayout Button(Text name, int32_t left, int32_t top, int32_t width, int32_t height, Text caption,
@@ -94,7 +106,7 @@ WindowLayout BuildMainWindow() {
     w.controls.push_back(Button("按钮荣誉榜", 392, 248, 106, 28, "荣誉榜", handlers::kOpenHonourRoll));
     w.controls.push_back(Button("按钮开始游戏", 392, 212, 106, 28, "重新开始", handlers::kNewGame));
 
-    ControlLayout bestName = Label("标签高分名", 394, 318, 105, 19, "Dormix", 0xFFFFFF, 0, FontSpec{"宋体", 14, 700},
+    ControlLayout bestName = Label("标签高分名", 394, 318, 105, 19, "Dormix", 0xFFFFFF, 0, kFonts.bestName,
                                    TextAlign::Centre, false);
     bestName.tag = "21";
     w.controls.push_back(bestName);
@@ -106,17 +118,17 @@ WindowLayout BuildMainWindow() {
     w.controls.push_back(buffer);
 
     ControlLayout best = Label("标签最高分", 394, 343, 105, 19, "0 0 0 0 0 0 0", 0x00FFFF, 0,
-                               FontSpec{"MS Serif", 21, 700}, TextAlign::Centre, false);
+                               kFonts.scoreDigits, TextAlign::Centre, false);
     best.tag = "22";
     best.gradient = {0, 0x524D52, 0};
     w.controls.push_back(best);
 
-    w.controls.push_back(Label("标签分数", 392, 186, 105, 19, "0 0 0 0 0 0 0", kGreen, 0, FontSpec{"MS Serif", 21, 700},
+    w.controls.push_back(Label("标签分数", 392, 186, 105, 19, "0 0 0 0 0 0 0", kGreen, 0, kFonts.scoreDigits,
                                TextAlign::Centre, false));
     w.controls.push_back(BlackPanel("画板后继球", 388, 104, 120, 40, 0x606060, 0xFFFFFF, 0));
 
     ControlLayout board = BlackPanel("画板游戏区", 8, 8, 360, 360, 0x606060, 0x606060, 0xFFFFFF);
-    board.font = FontSpec{"黑体", 16, 700};
+    board.font = kFonts.board;
     board.bindings.push_back({EventKind::LeftButtonDown, handlers::kHandleBoardPress});
     w.controls.push_back(board);
     return w;
@@ -131,20 +143,20 @@ WindowLayout BuildHonourWindow() {
     w.bindings.push_back({EventKind::Created, handlers::kFillHonourWindow});
 
     ControlLayout places = Label("标签2", 0, 32, 56, 240, "①\r\n②\r\n③\r\n④\r\n⑤\r\n⑥\r\n⑦\r\n⑧\r\n⑨\r\n⑩", 0,
-                                 kWindowBackColour, FontSpec{"宋体", 24, 700}, TextAlign::Centre, false);
+                                 kWindowBackColour, kFonts.placeNumbers, TextAlign::Centre, false);
     places.wordWrap = true;
     w.controls.push_back(places);
     w.controls.push_back(Heading("标签1", 0, 0, 336, 24,
                                  " 名次" + Text(8, ' ') + "名字" + Text(11, ' ') + "分数"));
     for (int32_t k = 1; k <= 10; ++k) {
         ControlLayout name = Label("标签荣誉榜高分名" + std::to_string(k), 61, 32 + 25 * (k - 1), 140, 14, "Dormix",
-                                   kGreen, 0, FontSpec{"宋体", 12, 400}, TextAlign::Centre, false);
+                                   kGreen, 0, kFonts.honourName, TextAlign::Centre, false);
         name.tag = std::to_string(k);
         w.controls.push_back(name);
     }
     for (int32_t k = 1; k <= 10; ++k) {
         ControlLayout score = Label("标签荣誉榜最高分" + std::to_string(k), 207, 30 + 25 * (k - 1), 105, 19,
-                                    "0 0 0 0 0 0 0", kGreen, 0, FontSpec{"MS Serif", 21, 700}, TextAlign::Centre, false);
+                                    "0 0 0 0 0 0 0", kGreen, 0, kFonts.scoreDigits, TextAlign::Centre, false);
         score.tag = std::to_string(10 + k);
         w.controls.push_back(score);
     }
@@ -162,7 +174,7 @@ WindowLayout BuildNameEntryWindow() {
     w.controls.push_back(Button("按钮确定", 216, 160, 64, 24, "确定", handlers::kConfirmName));
     ControlLayout message = Label("标签1", 0, 0, 328, 152,
                                   "\r\n恭喜您！\r\n\r\n您的成绩足以进入荣誉榜\r\n\r\n请在此签下您的大名", kRed,
-                                  kWindowBackColour, FontSpec{"宋体", 24, 700}, TextAlign::Centre, true);
+                                  kWindowBackColour, kFonts.congratulation, TextAlign::Centre, true);
     message.wordWrap = true;
     w.controls.push_back(message);
 
@@ -170,7 +182,7 @@ WindowLayout BuildNameEntryWindow() {
     field.caption = "Tovenhal";
     field.textColour = 0;
     field.backColour = 0xFFFFFF;
-    field.font = FontSpec{"宋体", 14, 400};
+    field.font = kFonts.nameField;
     w.controls.push_back(field);
     return w;
 }
@@ -184,7 +196,7 @@ WindowLayout BuildGameOverWindow() {
     w.bindings.push_back({EventKind::Created, handlers::kCentreOnMainWindow});
 
     ControlLayout message = Label("标签1", 0, -8, 344, 160, "\r\n请再接再厉\r\n\r\n希望下次有更好的成绩", kRed,
-                                  kWindowBackColour, FontSpec{"宋体", 29, 700}, TextAlign::Centre, true);
+                                  kWindowBackColour, kFonts.gameOver, TextAlign::Centre, true);
     message.wordWrap = true;
     w.controls.push_back(message);
     return w;

@@ -13,7 +13,6 @@ constexpr int32_t kHiddenPauseMs = 50;
 constexpr int32_t kShownPauseMs = 100;
 constexpr int32_t kRemovalPasses = 6;
 constexpr int32_t kGrowPauseMs = 30;
-constexpr int32_t kRemovalFace = 7;
 
 struct GrowFrame {
     int32_t left, top, size;
@@ -32,24 +31,25 @@ int32_t BobOffset(int32_t bobPhase) {
 
 int32_t NextSelectionStyle(int32_t selectionStyle, RandomGenerator& random) {
     switch (selectionStyle) {
-        case 2: {
-            constexpr int32_t faces[] = {1, 2, 3, 4, 5};
+        case kSpriteLookingAhead: {
+            constexpr int32_t faces[] = {kSpriteResting, kSpriteLookingAhead, kSpriteLookingLeft, kSpriteLookingRight,
+                                         kSpriteLookingUp};
             return faces[RandomInt(random, 1, 5) - 1];
         }
-        case 3: {
-            constexpr int32_t faces[] = {3, 2, 5, 6};
+        case kSpriteLookingLeft: {
+            constexpr int32_t faces[] = {kSpriteLookingLeft, kSpriteLookingAhead, kSpriteLookingUp, kSpriteLookingDown};
             return faces[RandomInt(random, 1, 4) - 1];
         }
-        case 4: {
-            constexpr int32_t faces[] = {4, 2, 5, 6};
+        case kSpriteLookingRight: {
+            constexpr int32_t faces[] = {kSpriteLookingRight, kSpriteLookingAhead, kSpriteLookingUp, kSpriteLookingDown};
             return faces[RandomInt(random, 1, 4) - 1];
         }
-        case 5:
-        case 6: {
-            constexpr int32_t faces[] = {5, 2, 3, 4};
+        case kSpriteLookingUp:
+        case kSpriteLookingDown: {
+            constexpr int32_t faces[] = {kSpriteLookingUp, kSpriteLookingAhead, kSpriteLookingLeft, kSpriteLookingRight};
             return faces[RandomInt(random, 1, 4) - 1];
         }
-        default: return 2;  // after a blink the ball looks ahead again
+        default: return kSpriteLookingAhead;  // after a blink the ball looks ahead again
     }
 }
 
@@ -61,7 +61,7 @@ void SelectionTick(Stage& stage, GameState& game, SelectionAnimation& animation)
     buffer.SetPenColour(background);
     buffer.SetBrushColour(background);
     buffer.DrawRectangle(0, 0, kCellSize, kCellSize);
-    if (animation.selectionTicks % 5 == 0 || game.selectionStyle == 1)
+    if (animation.selectionTicks % 5 == 0 || game.selectionStyle == kSpriteResting)
         game.selectionStyle = NextSelectionStyle(game.selectionStyle, *stage.random);
     ++animation.selectionTicks;
     const int32_t picture = stage.pictures->LoadPicture(SpriteFor(game.board[game.selectedCell], game.selectionStyle));
@@ -75,7 +75,7 @@ void AnimateMove(Stage& stage, const GameState& game, const std::vector<int32_t>
     if (route.empty()) return;
     const int32_t colour = game.board[route.front()];
     for (size_t i = 1; i < route.size(); ++i) {
-        DrawBallAt(stage, route[i - 1], kEmpty, 0);
+        DrawBallAt(stage, route[i - 1], kEmpty, kSpritePlain);
         DrawBallAt(stage, route[i], colour, game.selectionStyle);
         stage.SleepMs(kMovePauseMs);
     }
@@ -83,10 +83,10 @@ void AnimateMove(Stage& stage, const GameState& game, const std::vector<int32_t>
 
 void AnimateRemoval(Stage& stage, const GameState& game, const std::vector<int32_t>& cells) {
     for (int32_t pass = 1; pass <= kRemovalPasses; ++pass) {
-        for (int32_t cell : cells) DrawBallAt(stage, cell, kEmpty, 0);
+        for (int32_t cell : cells) DrawBallAt(stage, cell, kEmpty, kSpritePlain);
         stage.SleepMs(kHiddenPauseMs);
         if (pass == kRemovalPasses) break;
-        for (int32_t cell : cells) DrawBallAt(stage, cell, IsCell(cell) ? game.board[cell] : kEmpty, kRemovalFace);
+        for (int32_t cell : cells) DrawBallAt(stage, cell, IsCell(cell) ? game.board[cell] : kEmpty, kSpriteRemoval);
         stage.SleepMs(kShownPauseMs);
     }
 }
@@ -98,7 +98,7 @@ void GrowIn(Stage& stage, int32_t cell, int32_t colourCode) {
     buffer.SetPenColour(background);
     buffer.SetBrushColour(background);
     buffer.DrawRectangle(0, 0, kCellSize, kCellSize);
-    const int32_t picture = stage.pictures->LoadPicture(SpriteFor(colourCode, 0));
+    const int32_t picture = stage.pictures->LoadPicture(SpriteFor(colourCode, kSpritePlain));
     const Point at = CellToPixel(cell);
     for (const GrowFrame& frame : kGrowFrames) {
         DrawPicture(buffer, *stage.pictures, picture, frame.left, frame.top, frame.size, frame.size, kKeyMagentaMode);

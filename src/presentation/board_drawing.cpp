@@ -63,7 +63,7 @@ void DrawPreviewSlot(Stage& stage, int32_t slot, int32_t colourCode) {
     DrawPanel& buffer = *stage.buffer;
     SetPenAndBrush(buffer, 0);
     buffer.DrawRectangle(0, 0, kCellSize, kCellSize);
-    WithSprite(stage, colourCode, 0, [&](int32_t picture) {
+    WithSprite(stage, colourCode, kSpritePlain, [&](int32_t picture) {
         DrawPicture(buffer, *stage.pictures, picture, 0, 0, kKeyMagentaMode);
         buffer.CopyArea(0, 0, kCellSize - 1, kCellSize - 1, stage.preview, (slot - 1) * kCellSize + 1, 1);
     });

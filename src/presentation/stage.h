@@ -36,8 +36,6 @@ public:
     // Holds back the main window's presentation until unlocked.
     virtual void LockRedraw() = 0;
     virtual void UnlockRedraw() = 0;
-    // The end of a game (its windows and the new game that follows).
-    virtual void EndGame() = 0;
 };
 
 }  // namespace kelvora

@@ -70,7 +70,7 @@ void SetUpScroller(Application& app) {
     SetScrollerTopFade(app.scroller, 15, 0x000001);
     SetScrollerBottomFade(app.scroller, 15, 0x000001);
     SetScrollerRect(app.scroller, 0, 0, width, height);
-    app.scroller.scrollY = 30;
+    app.scroller.scrollY = kScrollerStartY;
 }
 
 void FixClientSize(Application& app) {
@@ -113,8 +113,9 @@ void RegisterHandlers(Application& app) {
         app.mainWindow = args.window;
         SetUpMainWindow(app);
     });
-    rt.RegisterHandler(handlers::kHandleBoardPress,
-                       [&app](const EventArgs& args) { HandleBoardPress(app.stage, app.game, args.x, args.y); });
+    rt.RegisterHandler(handlers::kHandleBoardPress, [&app](const EventArgs& args) {
+        if (HandleBoardPress(app.stage, app.game, args.x, args.y) == TurnOutcome::BoardFull) EndGame(app);
+    });
     rt.RegisterHandler(handlers::kNewGame, [&app](const EventArgs&) { NewGame(app.stage, app.game); });
     rt.RegisterHandler(handlers::kOpenHonourRoll, [&app](const EventArgs&) { OpenHonourRoll(app); });
     rt.RegisterHandler(handlers::kSelectionTick,
@@ -139,7 +140,6 @@ void MainStage::SetScoreCaption(const Text& caption) {
 }
 void MainStage::LockRedraw() { app_.runtime.LockRedraw(app_.mainWindow); }
 void MainStage::UnlockRedraw() { app_.runtime.UnlockRedraw(); }
-void MainStage::EndGame() { kelvora::EndGame(app_); }
 
 Application::Application(std::unique_ptr<Host> host) : runtime(std::move(host)) {
     const Text programDirectory = FromSystemPath(runtime.GetHost().ProgramDirectoryPath());
@@ -157,7 +157,7 @@ void SetUpMainWindow(Application& app) {
     SetUpScroller(app);
     FixClientSize(app);
     SetControlProperties(app);
-    app.game.selectionStyle = 2;
+    PrepareFirstGame(app.game);
     if (app.stage.preview) DrawPreviewFrame(*app.stage.preview);
     LoadHonourRoll(app.honour, app.dataDirectory);
     ShowBestOnMainWindow(app);
@@ -182,7 +182,7 @@ void FillHonourWindow(Application& app, WindowRef window) {
 
 void EndGame(Application& app) {
     Runtime& rt = app.runtime;
-    app.game.nextBalls.clear();
+    MarkGameEnded(app.game);
     app.stage.SetSelectionTimerInterval(0);
     const Text padded = PaddedScore(app.game.score);
     if (const auto place = FindHonourRank(app.honour, padded)) {

@@ -28,7 +28,6 @@ public:
     void SetScoreCaption(const Text& caption) override;
     void LockRedraw() override;
     void UnlockRedraw() override;
-    void EndGame() override;
 
 private:
     Application& app_;

@@ -32,10 +32,10 @@ void SetScrollerRect(ScrollerState& scroller, int32_t left, int32_t top, int32_t
 }
 
 void ScrollTick(ScrollerState& scroller, std::string_view text) {
-    if (scroller.scrollY >= -240 && scroller.scrollY <= 50) {
-        --scroller.scrollY;
+    if (scroller.scrollY >= kScrollerHighestY && scroller.scrollY <= kScrollerLowestY) {
+        scroller.scrollY -= kScrollerStep;
     } else {
-        scroller.scrollY = 50;
+        scroller.scrollY = kScrollerRestartY;
     }
     DrawScroller(scroller, 0, scroller.scrollY, text);
 }

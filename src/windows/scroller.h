@@ -11,6 +11,15 @@
 
 namespace kelvora {
 
+// The text's first line starts 30 pixels below the panel's top and climbs one pixel a tick. Once
+// it has climbed past 240 above the top (the whole text out of sight) or stands lower than 50
+// below it, it starts again at 50 below the top.
+constexpr int32_t kScrollerStartY = 30;
+constexpr int32_t kScrollerStep = 1;
+constexpr int32_t kScrollerHighestY = -240;
+constexpr int32_t kScrollerLowestY = 50;
+constexpr int32_t kScrollerRestartY = 50;
+
 struct ScrollerState {
     DrawPanel* scrollerDisplay = nullptr;  // the visible panel
     DrawPanel* scrollerMask = nullptr;     // hidden: the text stencil, then the composed frame
@@ -34,8 +43,8 @@ void SetScrollerTopFade(ScrollerState& scroller, int32_t height, uint32_t colour
 void SetScrollerBottomFade(ScrollerState& scroller, int32_t height, uint32_t colour);
 void SetScrollerRect(ScrollerState& scroller, int32_t left, int32_t top, int32_t right, int32_t bottom);
 
-// One tick of the scroller timer: the text climbs a pixel, or starts again at 50 below the top
-// once it has climbed out of sight, and the frame is drawn.
+// One tick of the scroller timer: the text climbs a step, or starts again once it has climbed
+// out of sight, and the frame is drawn.
 void ScrollTick(ScrollerState& scroller, std::string_view text);
 // Draws one frame with the text's top-left corner at (x, y).
 void DrawScroller(ScrollerState& scroller, int32_t x, int32_t y, std::string_view text);

@@ -9,6 +9,7 @@
 #include "game/rules/lines.h"
 #include "platform/sound.h"
 #include "presentation/board_drawing.h"
+#include "presentation/sprites.h"
 #include "presentation/sound_clips.h"
 
 namespace kelvora::testing {
@@ -57,7 +58,7 @@ void GameFixture::SetBoard(std::string_view cells) {
     app->game.board = board;
     app->game.selectedCell = 0;
     app->stage.SetSelectionTimerInterval(0);
-    for (int32_t c = 1; c <= kCellCount; ++c) DrawBallAt(app->stage, c, board[c], 1);
+    for (int32_t c = 1; c <= kCellCount; ++c) DrawBallAt(app->stage, c, board[c], kSpriteResting);
     app->runtime.Present();
 }
 
