@@ -1,11 +1,11 @@
-// The event loop: waiting for input or the next timer, timer ticks, and the input of windows and
-// their controls (panel presses, button clicks, the edit box, dragging the main window, Esc).
+// The event loop: waiting for input or the next timer, timer ticks, and each input event handed
+// to its window, with what the window asks for carried out.
 #include "platform/runtime.h"
 
 #include <algorithm>
 #include <climits>
 
-#include "base/gbk.h"
+#include "platform/input_routing.h"
 
 namespace kelvora {
 
@@ -99,201 +99,41 @@ void Runtime::HandleEvent(const HostEvent& event) {
     }
     // A window under a modal one takes no input at all, its close box included.
     if (window->disabled > 0) return;
+    const InputServices in{*host_, fonts_};
+    WindowReaction reaction;
     switch (event.kind) {
         case HostEventKind::CloseRequest:
-            Destroy(window->id);
-            return;
+            reaction = WindowReaction::Close();
+            break;
         case HostEventKind::MouseDown:
-            HandleMouseDown(*window, event);
-            return;
+            reaction = RouteMouseDown(*window, event, in);
+            break;
         case HostEventKind::MouseMove:
-            HandleMouseMove(*window, event);
-            return;
+            reaction = RouteMouseMove(*window, event, in);
+            break;
         case HostEventKind::MouseUp:
-            HandleMouseUp(*window, event);
-            return;
+            reaction = RouteMouseUp(*window, event, in);
+            break;
         case HostEventKind::KeyDown:
-            HandleKey(*window, event);
-            return;
+            reaction = RouteKey(*window, event, in);
+            break;
         case HostEventKind::TextInput:
         case HostEventKind::TextEditing:
-            HandleText(*window, event);
-            return;
+            RouteText(*window, event, in);
+            break;
         case HostEventKind::Quit:
         case HostEventKind::Exposed:
+            break;
+    }
+    switch (reaction.kind) {
+        case WindowReaction::Kind::None:
             return;
-    }
-}
-
-void Runtime::HandleMouseDown(Window& window, const HostEvent& event) {
-    if (event.button != MouseButton::Left) return;
-    const int32_t index = ControlAt(window, event.position);
-    if (index >= 0) {
-        Control& c = window.controls[static_cast<size_t>(index)];
-        switch (c.layout.kind) {
-            case ControlKind::DrawPanel:
-                Fire(window.id, index, EventKind::LeftButtonDown, event.position.x - c.rect.left,
-                     event.position.y - c.rect.top, event.modifiers & (kModifierCtrl | kModifierShift | kModifierAlt));
-                return;
-            case ControlKind::Button:
-                SetFocus(window, -1);
-                window.capture = index;
-                c.pressed = true;
-                Refresh(window, index);
-                return;
-            case ControlKind::EditBox: {
-                SetFocus(window, index);
-                c.composition.clear();
-                const size_t at = EditPositionAt(c, fonts_, event.position.x - c.rect.left);
-                c.edit->SetCaret(at, (event.modifiers & kModifierShift) != 0);
-                window.selecting = true;
-                EditChanged(window, index);
-                return;
-            }
-            case ControlKind::Label:
-            case ControlKind::Timer:
-                break;
-        }
-    }
-    if (window.layout->dragByBackground) {
-        window.dragging = true;
-        window.dragPointerStart = event.screen;
-        window.dragWindowStart = host_->WindowPosition(window.host);
-    }
-}
-
-void Runtime::HandleMouseMove(Window& window, const HostEvent& event) {
-    if (window.dragging) {
-        host_->MoveWindow(window.host, Point{window.dragWindowStart.x + event.screen.x - window.dragPointerStart.x,
-                                             window.dragWindowStart.y + event.screen.y - window.dragPointerStart.y});
-    } else if (window.capture >= 0) {
-        Control& c = window.controls[static_cast<size_t>(window.capture)];
-        const bool inside = c.rect.Contains(event.position.x, event.position.y);
-        if (inside != c.pressed) {
-            c.pressed = inside;
-            Refresh(window, window.capture);
-        }
-    } else if (window.selecting && window.focus >= 0) {
-        Control& c = window.controls[static_cast<size_t>(window.focus)];
-        c.edit->SetCaret(EditPositionAt(c, fonts_, event.position.x - c.rect.left), true);
-        EditChanged(window, window.focus);
-    }
-    const WindowId id = window.id;
-    Fire(id, -1, EventKind::MouseMoved, event.position.x, event.position.y, event.modifiers & 7u);
-}
-
-void Runtime::HandleMouseUp(Window& window, const HostEvent& event) {
-    if (event.button != MouseButton::Left) return;
-    window.dragging = false;
-    window.selecting = false;
-    if (window.capture < 0) return;
-    const int32_t index = window.capture;
-    window.capture = -1;
-    Control& c = window.controls[static_cast<size_t>(index)];
-    const bool inside = c.visible && c.rect.Contains(event.position.x, event.position.y);
-    c.pressed = false;
-    Refresh(window, index);
-    // The click counts only when the button is let go over it.
-    if (inside) Fire(window.id, index, EventKind::Click);
-}
-
-void Runtime::HandleKey(Window& window, const HostEvent& event) {
-    if (event.key == Key::Escape) {
-        // Like the close box, also while the field has the focus; the main window ignores it.
-        if (window.layout->escCloses) Destroy(window.id);
-        return;
-    }
-    if (window.focus < 0) return;
-    Control& c = window.controls[static_cast<size_t>(window.focus)];
-    if (!c.edit) return;
-    EditText& edit = *c.edit;
-    const bool shift = (event.modifiers & kModifierShift) != 0;
-    const bool ctrl = (event.modifiers & kModifierCtrl) != 0;
-    switch (event.key) {
-        case Key::Left:
-            edit.MoveLeft(shift);
-            break;
-        case Key::Right:
-            edit.MoveRight(shift);
-            break;
-        case Key::Home:
-            edit.MoveHome(shift);
-            break;
-        case Key::End:
-            edit.MoveEnd(shift);
-            break;
-        case Key::Backspace:
-            edit.Backspace();
-            break;
-        case Key::Delete:
-            edit.Delete();
-            break;
-        case Key::A:
-            if (!ctrl) return;
-            edit.SelectAll();
-            break;
-        case Key::C:
-        case Key::X: {
-            if (!ctrl || !edit.HasSelection()) return;
-            const Conversion utf8 = GbkToUtf8(edit.SelectedText());
-            if (utf8.ok) host_->SetClipboardText(utf8.text);
-            if (event.key == Key::X) edit.CutSelection();
-            break;
-        }
-        case Key::V: {
-            if (!ctrl) return;
-            const std::optional<Text> pasted = PastedTextToGbk(host_->ClipboardText());
-            if (!pasted) return;
-            edit.Insert(*pasted);
-            break;
-        }
-        default:
-            // Enter presses nothing: the window has no default button.
+        case WindowReaction::Kind::Fire:
+            Fire(window->id, reaction.control, reaction.event, reaction.x, reaction.y, reaction.flags);
             return;
-    }
-    EditChanged(window, window.focus);
-}
-
-void Runtime::HandleText(Window& window, const HostEvent& event) {
-    if (window.focus < 0) return;
-    Control& c = window.controls[static_cast<size_t>(window.focus)];
-    if (!c.edit) return;
-    if (event.kind == HostEventKind::TextEditing) {
-        // A composition with no GBK form shows nothing; committing it will be refused as well.
-        const Conversion gbk = Utf8ToGbk(event.text);
-        c.composition = gbk.ok ? gbk.text : Text{};
-    } else {
-        c.composition.clear();
-        if (const std::optional<Text> typed = TypedTextToGbk(event.text)) c.edit->Insert(*typed);
-    }
-    EditChanged(window, window.focus);
-}
-
-void Runtime::SetFocus(Window& window, int32_t control) {
-    if (window.focus == control) return;
-    if (window.focus >= 0) {
-        Control& old = window.controls[static_cast<size_t>(window.focus)];
-        old.focused = false;
-        old.composition.clear();
-        Refresh(window, window.focus);
-        host_->StopTextInput();
-    }
-    window.focus = control;
-    if (control < 0) return;
-    window.controls[static_cast<size_t>(control)].focused = true;
-    EditChanged(window, control);
-}
-
-void Runtime::EditChanged(Window& window, int32_t control) {
-    Control& c = window.controls[static_cast<size_t>(control)];
-    if (!c.edit) return;
-    KeepCaretVisible(c, fonts_);
-    Refresh(window, control);
-    if (c.focused) {
-        Rect caret = EditCaretRect(c, fonts_);
-        caret.left += c.rect.left;
-        caret.top += c.rect.top;
-        host_->StartTextInput(window.host, caret);
+        case WindowReaction::Kind::Close:
+            Destroy(window->id);
+            return;
     }
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "base/fatal.h"
+#include "platform/input_routing.h"
+#include "platform/presenting.h"
 #include "platform/sound.h"
 
 namespace kelvora {
@@ -146,13 +148,13 @@ WindowRef Runtime::LoadWindow(const WindowLayout& layout, WindowRef parent, bool
     if (created->focus >= 0) {
         const int32_t focus = created->focus;
         created->focus = -1;
-        SetFocus(*created, focus);
+        FocusControl(*created, focus, InputServices{*host_, fonts_});
         created->controls[static_cast<size_t>(focus)].edit->SelectAll();
-        EditChanged(*created, focus);
+        EditChanged(*created, focus, InputServices{*host_, fonts_});
     }
     host_->ShowWindow(created->host);
     created->shown = true;
-    FlushWindow(*created);
+    Flush(*created);
 
     if (modal) {
         const WindowId parentId = created->parent;
@@ -202,7 +204,7 @@ void Runtime::Destroy(WindowId id) {
     if (Window* top = Find(TopWindow().id); top && top->focus >= 0) {
         const int32_t focus = top->focus;
         top->focus = -1;
-        SetFocus(*top, focus);
+        FocusControl(*top, focus, InputServices{*host_, fonts_});
     }
     if (id == mainWindow_) MainWindowGone();
 }
@@ -221,33 +223,10 @@ void Runtime::MainWindowGone() {
 
 // --- Presenting ---
 
-void Runtime::MarkStale(Window& window, Rect area) { AddArea(window.stale, Intersect(area, Rect{0, 0, window.client.width, window.client.height})); }
-
-void Runtime::Refresh(Window& window, int32_t control) {
-    Control& c = window.controls[static_cast<size_t>(control)];
-    RenderControl(c, fonts_);
-    if (c.visible) MarkStale(window, c.rect);
-}
-
-void Runtime::FlushWindow(Window& window) {
-    for (Control& c : window.controls) {
-        if (!c.panel) continue;
-        const Rect changed = c.panel->TakeDirtyRect();
-        if (changed.Empty() || !c.visible) continue;
-        MarkStale(window, Rect{c.rect.left + changed.left, c.rect.top + changed.top, changed.width, changed.height});
-    }
-    for (const Rect& area : window.stale) {
-        ComposeArea(window, area);
-        AddArea(window.unshown, area);
-    }
-    window.stale.clear();
-    if (window.unshown.empty() || !window.shown || lockedWindow_ == window.id) return;
-    host_->Present(window.host, window.framebuffer.data(), window.client.width, window.client, window.unshown);
-    window.unshown.clear();
-}
+void Runtime::Flush(Window& window) { FlushWindow(window, *host_, lockedWindow_ == window.id); }
 
 void Runtime::Present() {
-    for (auto& [id, window] : windows_) FlushWindow(*window);
+    for (auto& [id, window] : windows_) Flush(*window);
 }
 
 void Runtime::LockRedraw(WindowRef window) {
@@ -255,7 +234,7 @@ void Runtime::LockRedraw(WindowRef window) {
     // One window at a time can be locked; locking another releases the first.
     if (lockedWindow_ != 0 && lockedWindow_ != window.id) UnlockRedraw();
     if (Window* w = Find(window.id)) {
-        FlushWindow(*w);
+        Flush(*w);
         lockedWindow_ = window.id;
     }
 }
@@ -263,7 +242,7 @@ void Runtime::LockRedraw(WindowRef window) {
 void Runtime::UnlockRedraw() {
     const WindowId locked = lockedWindow_;
     lockedWindow_ = 0;
-    if (Window* w = Find(locked)) FlushWindow(*w);
+    if (Window* w = Find(locked)) Flush(*w);
 }
 
 void Runtime::SleepMs(int32_t ms) {
@@ -398,7 +377,7 @@ void Runtime::SetProperty(ControlRef control, Property property, int32_t value) 
                 c->panel->SetTextColour(static_cast<uint32_t>(value));
             } else if (c->layout.kind == ControlKind::Label) {
                 c->layout.textColour = static_cast<uint32_t>(value);
-                Refresh(*window, control.index);
+                RefreshControl(*window, control.index, fonts_);
             }
             return;
         case Property::Caption:
@@ -424,13 +403,13 @@ void Runtime::SetProperty(ControlRef control, Property property, std::string_vie
         c->edit->SetValue(Text(value));
         c->composition.clear();
         c->scrollStart = 0;
-        EditChanged(*window, control.index);
+        EditChanged(*window, control.index, InputServices{*host_, fonts_});
         return;
     }
     if (c->layout.kind != ControlKind::Label && c->layout.kind != ControlKind::Button) return;
     if (c->caption == value) return;
     c->caption = Text(value);
-    Refresh(*window, control.index);
+    RefreshControl(*window, control.index, fonts_);
 }
 
 // --- Windows ---
@@ -468,15 +447,6 @@ int32_t Runtime::GetProperty(WindowRef window, Property property) {
     }
 }
 
-void Runtime::ResizeClient(Window& window, Size client) {
-    client = Size{std::max(client.width, 1), std::max(client.height, 1)};
-    if (client == window.client) return;
-    window.client = client;
-    host_->ResizeWindow(window.host, client);
-    ResetFramebuffer(window);
-    window.unshown.clear();
-}
-
 void Runtime::SetProperty(WindowRef window, Property property, int32_t value) {
     Window* w = Find(window.id);
     if (!w) return;
@@ -490,10 +460,10 @@ void Runtime::SetProperty(WindowRef window, Property property, int32_t value) {
             host_->MoveWindow(w->host, Point{at.x, value});
             return;
         case Property::Width:
-            ResizeClient(*w, Size{value - frame.left - frame.right, w->client.height});
+            ResizeClient(*w, Size{value - frame.left - frame.right, w->client.height}, *host_);
             return;
         case Property::Height:
-            ResizeClient(*w, Size{w->client.width, value - frame.top - frame.bottom});
+            ResizeClient(*w, Size{w->client.width, value - frame.top - frame.bottom}, *host_);
             return;
         default:
             return;

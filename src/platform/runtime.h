@@ -155,21 +155,12 @@ private:
     bool DeliverDueTimers();
     int64_t NextTimerDue() const;
     void HandleEvent(const HostEvent& event);
-    void HandleMouseDown(Window& window, const HostEvent& event);
-    void HandleMouseMove(Window& window, const HostEvent& event);
-    void HandleMouseUp(Window& window, const HostEvent& event);
-    void HandleKey(Window& window, const HostEvent& event);
-    void HandleText(Window& window, const HostEvent& event);
-    void SetFocus(Window& window, int32_t control);
-    void EditChanged(Window& window, int32_t control);
 
     void Destroy(WindowId id);
     void ProcessPendingCloses();
     void MainWindowGone();
-    void Refresh(Window& window, int32_t control);
-    void MarkStale(Window& window, Rect area);
-    void FlushWindow(Window& window);
-    void ResizeClient(Window& window, Size client);
+    // Presents the window's changes unless its presentation is held back.
+    void Flush(Window& window);
 
     std::unique_ptr<Host> host_;
     FontService fonts_;

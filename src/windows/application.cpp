@@ -1,28 +1,22 @@
-// Start-up, the main window's handlers, the honour-roll window and the end of a game.
+// Start-up: the application, the handlers bound to the layouts' names, and the main window's set-up.
 #include "windows/application.h"
 
 #include <cstdlib>
 
 #include "assets/instructions_text.h"
 #include "game/spawning.h"
-#include "game/turn.h"
-#include "base/fatal.h"
-#include "base/gbk.h"
 #include "presentation/board_drawing.h"
-#include "presentation/sound_effects.h"
 #include "skin/embedded_skin.h"
+#include "windows/data_folder.h"
+#include "windows/end_of_game.h"
+#include "windows/honour_window.h"
+#include "windows/main_window.h"
 
 namespace kelvora {
 namespace {
 
 constexpr int32_t kClientWidth = 523;
 constexpr int32_t kClientHeight = 390;
-constexpr const char* kDefaultPlayerName = "Tovenhal";
-
-Text FromSystemPath(const std::string& utf8) {
-    Conversion gbk = Utf8ToGbk(utf8);
-    return gbk.ok && !gbk.text.empty() ? gbk.text : Text(".");
-}
 
 ControlRef Named(Application& app, const char* name) { return app.runtime.ControlByName(app.mainWindow, name); }
 
@@ -102,20 +96,13 @@ void SetControlProperties(Application& app) {
     place(c.bestScoreLabel, 394, 343);
 }
 
-void OpenHonourRoll(Application& app) {
-    PlayClickSound(app.stage);
-    app.runtime.LoadWindow(HonourWindowLayout(), app.mainWindow, true);
-}
-
 void RegisterHandlers(Application& app) {
     Runtime& rt = app.runtime;
     rt.RegisterHandler(handlers::kSetUpMainWindow, [&app](const EventArgs& args) {
         app.mainWindow = args.window;
         SetUpMainWindow(app);
     });
-    rt.RegisterHandler(handlers::kHandleBoardPress, [&app](const EventArgs& args) {
-        if (HandleBoardPress(app.stage, app.game, args.x, args.y) == TurnOutcome::BoardFull) EndGame(app);
-    });
+    rt.RegisterHandler(handlers::kHandleBoardPress, [&app](const EventArgs& args) { PressBoard(app, args.x, args.y); });
     rt.RegisterHandler(handlers::kNewGame, [&app](const EventArgs&) { NewGame(app.stage, app.game); });
     rt.RegisterHandler(handlers::kOpenHonourRoll, [&app](const EventArgs&) { OpenHonourRoll(app); });
     rt.RegisterHandler(handlers::kSelectionTick,
@@ -142,13 +129,9 @@ void MainStage::LockRedraw() { app_.runtime.LockRedraw(app_.mainWindow); }
 void MainStage::UnlockRedraw() { app_.runtime.UnlockRedraw(); }
 
 Application::Application(std::unique_ptr<Host> host) : runtime(std::move(host)) {
-    const Text programDirectory = FromSystemPath(runtime.GetHost().ProgramDirectoryPath());
-    const Text userDirectory = FromSystemPath(runtime.GetHost().UserDataDirectoryPath());
+    const Text programDirectory = FolderFromSystemPath(runtime.GetHost().ProgramDirectoryPath());
+    const Text userDirectory = FolderFromSystemPath(runtime.GetHost().UserDataDirectoryPath());
     dataDirectory = ChooseDataDirectory(programDirectory, userDirectory);
-}
-
-void ShowScore(Runtime& runtime, ControlRef label, int32_t value) {
-    runtime.SetProperty(label, Property::Caption, ScoreCaption(value));
 }
 
 void SetUpMainWindow(Application& app) {
@@ -159,52 +142,9 @@ void SetUpMainWindow(Application& app) {
     SetControlProperties(app);
     PrepareFirstGame(app.game);
     if (app.stage.preview) DrawPreviewFrame(*app.stage.preview);
-    LoadHonourRoll(app.honour, app.dataDirectory);
+    LoadHonourRoll(app.honour, HonourFilePath(app.dataDirectory));
     ShowBestOnMainWindow(app);
     NewGame(app.stage, app.game);
-}
-
-void ShowBestOnMainWindow(Application& app) {
-    const Text& best = app.honour.honourRoll.empty() ? Text() : app.honour.honourRoll.front();
-    app.runtime.SetProperty(app.controls.bestNameLabel, Property::Caption, EntryName(best));
-    ShowScore(app.runtime, app.controls.bestScoreLabel, EntryScore(best));
-}
-
-void FillHonourWindow(Application& app, WindowRef window) {
-    app.runtime.CentreOnMainWindow(window);
-    const std::vector<Text> roll = app.honour.honourRoll;
-    for (int32_t k = 1; k <= kHonourPlaces; ++k) {
-        const Text entry = k <= static_cast<int32_t>(roll.size()) ? roll[k - 1] : Text();
-        app.runtime.SetProperty(app.runtime.ControlByTag(window, k), Property::Caption, EntryName(entry));
-        ShowScore(app.runtime, app.runtime.ControlByTag(window, k + 10), EntryScore(entry));
-    }
-}
-
-void EndGame(Application& app) {
-    Runtime& rt = app.runtime;
-    MarkGameEnded(app.game);
-    app.stage.SetSelectionTimerInterval(0);
-    const Text padded = PaddedScore(app.game.score);
-    if (const auto place = FindHonourRank(app.honour, padded)) {
-        PlayFanfareSound(app.stage);
-        rt.LoadWindow(NameEntryWindowLayout(), app.mainWindow, true);
-        // Closing the main window ends the program at once: nothing more is saved or shown.
-        if (rt.Ended()) return;
-        InsertHonour(app.honour, *place, padded + app.honour.playerName);
-        rt.LoadWindow(HonourWindowLayout(), app.mainWindow, true);
-    } else {
-        PlayBlockedSound(app.stage);
-        rt.LoadWindow(GameOverWindowLayout(), app.mainWindow, true);
-    }
-    if (rt.Ended()) return;
-    NewGame(app.stage, app.game);
-}
-
-void ConfirmName(Application& app, WindowRef window) {
-    PlayClickSound(app.stage);
-    const Text typed = app.runtime.GetTextProperty(app.runtime.ControlByName(window, "编辑框玩家名称"), Property::Text);
-    app.honour.playerName = typed.empty() ? Text(kDefaultPlayerName) : typed;
-    app.runtime.CloseWindow(window);
 }
 
 void StartKelvora(Application& app) {

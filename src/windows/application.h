@@ -65,15 +65,5 @@ int RunKelvora(std::unique_ptr<Host> host, const std::function<void()>& started 
 
 // The main window's creation handler.
 void SetUpMainWindow(Application& app);
-// Best player's name and score from place 1 of the roll, into the main window.
-void ShowBestOnMainWindow(Application& app);
-// The honour-roll window's creation handler.
-void FillHonourWindow(Application& app, WindowRef window);
-// The end of a game: its windows, then a new game.
-void EndGame(Application& app);
-// The name-entry window's OK button.
-void ConfirmName(Application& app, WindowRef window);
-// "0 0 0 0 8 7 0" into a label of any window.
-void ShowScore(Runtime& runtime, ControlRef label, int32_t value);
 
 }  // namespace kelvora

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/files.h"
+#include "windows/data_folder.h"
 
 namespace kelvora {
 namespace {
@@ -41,8 +42,10 @@ std::vector<Text> ParseHonourRoll(const ByteArray& bytes) {
     return roll;
 }
 
-void LoadHonourRoll(HonourState& honour, const Text& dataDirectory) {
-    honour.honourFilePath = dataDirectory + "/" + HonourFileName();
+Text HonourFilePath(const Text& dataDirectory) { return JoinPath(dataDirectory, HonourFileName()); }
+
+void LoadHonourRoll(HonourState& honour, const Text& path) {
+    honour.honourFilePath = path;
     honour.honourRoll.assign(kHonourPlaces, Text());
     if (FileExists(honour.honourFilePath)) {
         honour.honourRoll = ParseHonourRoll(ReadWholeFile(honour.honourFilePath));
@@ -77,11 +80,6 @@ void InsertHonour(HonourState& honour, int32_t position, const Text& entry) {
     honour.honourRoll.insert(honour.honourRoll.begin() + (position - 1), entry);
     honour.honourRoll.resize(kHonourPlaces);
     SaveHonourRoll(honour);
-}
-
-Text ChooseDataDirectory(const Text& programDirectory, const Text& userDirectory) {
-    if (DirectoryIsWritable(programDirectory) || userDirectory.empty()) return programDirectory;
-    return userDirectory;
 }
 
 }  // namespace kelvora

@@ -31,8 +31,11 @@ Text EntryName(const Text& entry);
 // The ten places held in the bytes of an honour file: lines split at CR LF (never inside a
 // double-byte character), up to the first zero byte; missing places are empty entries.
 std::vector<Text> ParseHonourRoll(const ByteArray& bytes);
-// Reads the roll from dataDirectory, or writes the default roll there when there is no file.
-void LoadHonourRoll(HonourState& honour, const Text& dataDirectory);
+// The honour file's path in the data folder.
+Text HonourFilePath(const Text& dataDirectory);
+// Reads the roll from the file at path, or writes the default roll there when there is no file.
+// Later saves go to the same path.
+void LoadHonourRoll(HonourState& honour, const Text& path);
 // Rewrites the file with places 1 to 10; the file is never left half-written. False when the
 // write was refused or failed (the game goes on with the roll in memory).
 bool SaveHonourRoll(const HonourState& honour);
@@ -41,9 +44,5 @@ bool SaveHonourRoll(const HonourState& honour);
 std::optional<int32_t> FindHonourRank(const HonourState& honour, const Text& paddedScore);
 // Puts the entry in front of the given place, lets the old tenth place drop off, and saves.
 void InsertHonour(HonourState& honour, int32_t position, const Text& entry);
-
-// Where the honour file and the skin library live: the program directory, or the per-user data
-// directory when the program directory cannot be written (an installed copy).
-Text ChooseDataDirectory(const Text& programDirectory, const Text& userDirectory);
 
 }  // namespace kelvora

@@ -5,6 +5,7 @@
 
 #include "base/fatal.h"
 #include "platform/files.h"
+#include "windows/data_folder.h"
 
 namespace kelvora {
 namespace {
@@ -22,7 +23,7 @@ Text SkinLibraryFileName() { return "Tovenhal.Tovenhal"; }
 
 void ApplySkin(SkinState& skin, const Text& dataDirectory, std::span<const uint8_t> libraryBytes,
                std::span<const uint8_t> skinBytes) {
-    const Text path = dataDirectory + "/" + SkinLibraryFileName();
+    const Text path = JoinPath(dataDirectory, SkinLibraryFileName());
     // A hidden file cannot be overwritten, so the library of an earlier start stays. It is used only
     // when it is byte for byte ours: one left by an older game or changed by someone else is
     // unhidden and replaced, never loaded.

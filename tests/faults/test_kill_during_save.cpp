@@ -59,14 +59,14 @@ std::vector<Text> LinesOf(const ByteArray& bytes) {
 // Saves one roll after the other as fast as it can, until it is killed.
 [[noreturn]] void SaveForever(const Text& folder) {
     HonourState honour;
-    LoadHonourRoll(honour, folder);
+    LoadHonourRoll(honour, HonourFilePath(folder));
     for (int64_t k = SavesIn(honour.honourRoll) + 1;; ++k) InsertHonour(honour, 1, SaverEntry(k));
 }
 
 TEST(KillDuringSave, TheFileIsAlwaysTheOldOrTheNewRoll) {
     testing::TempDir dir;
     HonourState start;
-    LoadHonourRoll(start, dir.Path());  // the default roll, written the way a first start writes it
+    LoadHonourRoll(start, HonourFilePath(dir.Path()));  // the default roll, written the way a first start writes it
     const Text file = start.honourFilePath;
     const std::string temporary = *SystemPath(file) + ".new";
 

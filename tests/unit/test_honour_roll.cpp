@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "base/random.h"
 #include "support/temp_dir.h"
+#include "windows/data_folder.h"
 #include "windows/honour_roll.h"
 
 namespace kelvora {
@@ -33,7 +34,7 @@ std::string HonourPath(const TempDir& dir) { return dir.File("Kelvora\xE8\x8D\xA
 TEST(HonourRoll, FirstStartWritesTheDefaultRoll) {
     TempDir dir;
     HonourState honour;
-    LoadHonourRoll(honour, dir.Path());
+    LoadHonourRoll(honour, HonourFilePath(dir.Path()));
     EXPECT_EQ(ReadFile(HonourPath(dir)), kDefaultFile);
     ASSERT_EQ(honour.honourRoll.size(), 10u);
     EXPECT_EQ(honour.honourRoll[0], "0000870Tovenhal");
@@ -45,7 +46,7 @@ TEST(HonourRoll, FirstStartWritesTheDefaultRoll) {
 TEST(HonourRoll, RanksAgainstTheDefaultRoll) {
     TempDir dir;
     HonourState honour;
-    LoadHonourRoll(honour, dir.Path());
+    LoadHonourRoll(honour, HonourFilePath(dir.Path()));
     EXPECT_EQ(FindHonourRank(honour, PaddedScore(20)), std::nullopt);  // a tie with place 10
     EXPECT_EQ(FindHonourRank(honour, PaddedScore(25)), 10);
     EXPECT_EQ(FindHonourRank(honour, PaddedScore(870)), 2);  // below the equal 870
@@ -56,7 +57,7 @@ TEST(HonourRoll, RanksAgainstTheDefaultRoll) {
 TEST(HonourRoll, InsertingDropsTheTenthAndRewritesTheFile) {
     TempDir dir;
     HonourState honour;
-    LoadHonourRoll(honour, dir.Path());
+    LoadHonourRoll(honour, HonourFilePath(dir.Path()));
     InsertHonour(honour, 10, PaddedScore(25) + "小明");
     std::string expected = kDefaultFile;
     expected.replace(expected.find("0000020Tovenhal"), 15, "0000025\xD0\xA1\xC3\xF7");  // 小明 in GBK
@@ -74,7 +75,7 @@ TEST(HonourRoll, ReadsOnlyTenLinesAndStopsAtAZeroByte) {
     eleven += "0000001Extra\r\n";
     WriteFile(HonourPath(dir), eleven);
     HonourState honour;
-    LoadHonourRoll(honour, dir.Path());
+    LoadHonourRoll(honour, HonourFilePath(dir.Path()));
     EXPECT_EQ(honour.honourRoll.back(), "0000020Tovenhal");
     InsertHonour(honour, 10, PaddedScore(21) + "A");
     const std::string saved = ReadFile(HonourPath(dir));
@@ -82,7 +83,7 @@ TEST(HonourRoll, ReadsOnlyTenLinesAndStopsAtAZeroByte) {
     EXPECT_EQ(saved.find("Extra"), std::string::npos);
 
     WriteFile(HonourPath(dir), std::string("0000900Ann\r\n0000800B", 21) + std::string(1, '\0') + "ob\r\n");
-    LoadHonourRoll(honour, dir.Path());
+    LoadHonourRoll(honour, HonourFilePath(dir.Path()));
     EXPECT_EQ(honour.honourRoll[0], "0000900Ann");
     EXPECT_EQ(honour.honourRoll[1], "0000800B");
     EXPECT_EQ(honour.honourRoll[2], "");
@@ -92,7 +93,7 @@ TEST(HonourRoll, ShortEmptyAndGarbageFilesStillGiveTenPlaces) {
     TempDir dir;
     HonourState honour;
     WriteFile(HonourPath(dir), "");
-    LoadHonourRoll(honour, dir.Path());
+    LoadHonourRoll(honour, HonourFilePath(dir.Path()));
     ASSERT_EQ(honour.honourRoll.size(), 10u);
     EXPECT_EQ(FindHonourRank(honour, PaddedScore(0)), 1);  // "0000000" sorts after an empty entry
     EXPECT_EQ(ReadFile(HonourPath(dir)), "");  // reading never writes
@@ -102,7 +103,7 @@ TEST(HonourRoll, ShortEmptyAndGarbageFilesStillGiveTenPlaces) {
         std::string junk;
         for (int i = RandomInt(generator, 0, 400); i > 0; --i) junk.push_back(static_cast<char>(RandomInt(generator, 0, 255)));
         WriteFile(HonourPath(dir), junk);
-        LoadHonourRoll(honour, dir.Path());
+        LoadHonourRoll(honour, HonourFilePath(dir.Path()));
         ASSERT_EQ(honour.honourRoll.size(), 10u);
         for (const Text& entry : honour.honourRoll) {
             EntryScore(entry);
@@ -127,7 +128,7 @@ TEST(HonourRoll, EntryScoresOfOddEntries) {
 TEST(HonourRoll, AReadOnlyFileStaysUnchanged) {
     TempDir dir;
     HonourState honour;
-    LoadHonourRoll(honour, dir.Path());
+    LoadHonourRoll(honour, HonourFilePath(dir.Path()));
     const std::string path = HonourPath(dir);
     if (testing::SupportsExtendedAttributes(dir.Path())) {
         ASSERT_TRUE(SetFileAttributeBits(honour.honourFilePath, kAttributeReadOnly));
@@ -147,13 +148,13 @@ TEST(HonourRoll, AReadOnlyFileStaysUnchanged) {
 TEST(HonourRoll, AnInterruptedSaveLeavesTheOldRoll) {
     TempDir dir;
     HonourState honour;
-    LoadHonourRoll(honour, dir.Path());
+    LoadHonourRoll(honour, HonourFilePath(dir.Path()));
     honour.honourRoll[0] = "0009999New";
     // The new roll is written beside the old one, then the program dies before the rename.
     ASSERT_TRUE(WriteReplacementBeside(honour.honourFilePath, TextToBytes("0009999New\r\n")));
     EXPECT_EQ(ReadFile(HonourPath(dir)), kDefaultFile);
     HonourState next;
-    LoadHonourRoll(next, dir.Path());
+    LoadHonourRoll(next, HonourFilePath(dir.Path()));
     EXPECT_EQ(next.honourRoll[0], "0000870Tovenhal");
     // The next save replaces the leftover and the roll.
     EXPECT_TRUE(SaveHonourRoll(honour));
@@ -165,7 +166,7 @@ TEST(HonourRoll, AnUnwritableFolderStartsCleanly) {
     TempDir dir;
     HonourState honour;
     // A folder that does not exist cannot be written either: the default roll lives in memory.
-    LoadHonourRoll(honour, dir.Path() + "/missing");
+    LoadHonourRoll(honour, HonourFilePath(dir.Path() + "/missing"));
     EXPECT_EQ(honour.honourRoll[0], "0000870Tovenhal");
     EXPECT_FALSE(SaveHonourRoll(honour));
     EXPECT_EQ(ChooseDataDirectory(dir.Path() + "/missing", dir.Path()), dir.Path());
