@@ -198,12 +198,31 @@ bool ReplaceWholeFile(const Text& path, const ByteArray& data) {
 bool DirectoryIsWritable(const Text& folder) {
     const auto systemPath = SystemPath(folder);
     if (!systemPath) return false;
+    const int unnamed = ::open(systemPath->c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (unnamed >= 0) {
+        ::close(unnamed);
+        return true;
+    }
+    // Only a file system without unnamed files is probed with a named one.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return false;
     std::string probe = *systemPath + "/.kelvora-write-probe-XXXXXX";
     const int fd = ::mkstemp(probe.data());
     if (fd < 0) return false;
     ::close(fd);
     ::unlink(probe.c_str());
     return true;
+}
+
+bool CreateDirectories(const Text& folder) {
+    const auto systemPath = SystemPath(folder);
+    if (!systemPath || systemPath->empty()) return false;
+    struct stat info {};
+    for (size_t slash = systemPath->find('/', 1);; slash = systemPath->find('/', slash + 1)) {
+        const std::string part = systemPath->substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (slash == std::string::npos) break;
+    }
+    return ::stat(systemPath->c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool SetFileAttributeBits(const Text& path, uint32_t attributes) {

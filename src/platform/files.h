@@ -47,8 +47,12 @@ bool ReplaceWholeFile(const Text& path, const ByteArray& data);
 bool WriteReplacementBeside(const Text& path, const ByteArray& data);
 bool CommitReplacement(const Text& path);
 
-// True when a new file can be created in the folder (probed by creating and removing one).
+// True when a new file can be created in the folder. The probe is an unnamed file, so nothing ever
+// appears in the folder, even when the game is killed meanwhile.
 bool DirectoryIsWritable(const Text& folder);
+// Creates the folder and the missing folders above it, each for the user alone; true when the
+// folder exists afterwards.
+bool CreateDirectories(const Text& folder);
 
 // The system (UTF-8) form of a GBK path; nullopt when it has none.
 std::optional<std::string> SystemPath(const Text& path);

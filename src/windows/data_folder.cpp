@@ -6,8 +6,17 @@
 
 namespace kelvora {
 
+Text InstalledMarkPath(const Text& programDirectory) {
+    return JoinPath(programDirectory, "../share/kelvora/installed");
+}
+
 Text ChooseDataDirectory(const Text& programDirectory, const Text& userDirectory) {
-    if (DirectoryIsWritable(programDirectory) || userDirectory.empty()) return programDirectory;
+    if (userDirectory.empty()) return programDirectory;
+    const bool installed = FileExists(InstalledMarkPath(programDirectory));
+    if (!installed && DirectoryIsWritable(programDirectory)) return programDirectory;
+    // Where even that fails the game still starts: its files are refused and the roll lives in
+    // memory, as in any folder that cannot be written.
+    CreateDirectories(userDirectory);
     return userDirectory;
 }
 

@@ -8,9 +8,14 @@
 
 namespace kelvora {
 
-// The program directory, or the per-user data directory when the program directory cannot be
-// written (an installed copy).
+// The per-user data directory for an installed copy (one with the install's mark beside it) and
+// wherever the program directory cannot be written; otherwise the program directory, so that a
+// copy run from its build or unpacked folder keeps its files with it. The per-user directory is
+// created when it is chosen.
 Text ChooseDataDirectory(const Text& programDirectory, const Text& userDirectory);
+
+// The mark an install leaves, relative to the program directory ("bin" or "games").
+Text InstalledMarkPath(const Text& programDirectory);
 
 // A file's path in a folder.
 Text JoinPath(const Text& folder, const Text& name);

@@ -12,6 +12,7 @@
 #include "base/fatal.h"
 #include "base/gbk.h"
 #include "platform/host/sdl_audio.h"
+#include "platform/host/user_folder.h"
 #include "platform/host/x11_errors.h"
 
 namespace kelvora {
@@ -236,7 +237,7 @@ public:
 
     std::string ProgramDirectoryPath() override { return TakeSdlString(SDL_GetBasePath()); }
 
-    std::string UserDataDirectoryPath() override { return TakeSdlString(SDL_GetPrefPath("Tovenhal", "Kelvora")); }
+    std::string UserDataDirectoryPath() override { return PerUserDataFolder("Tovenhal", "Kelvora"); }
 
 private:
     struct WindowData {
