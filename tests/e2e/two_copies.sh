@@ -96,7 +96,8 @@ play_to_the_end() {
 }
 
 # Types the name into the name-entry window, confirms it, and closes the roll window that follows
-# after taking a picture of it ($2).
+# after taking a picture of it ($2). shownNames tells which of the roll's first three rows show a
+# name (1) and which do not (0).
 sign_the_roll() {
   local entry roll
   entry=$(wait_for_window "恭喜您！" 50)
@@ -112,6 +113,11 @@ sign_the_roll() {
   sleep 0.5
   import -window root "$2"
   eval "$(xdotool getwindowgeometry --shell "$roll" | sed 's/^/roll/')"
+  shownNames=""
+  for k in 1 2 3; do
+    shownNames+=$(convert "$2" -crop "140x14+$((rollX + 61))+$((rollY + 32 + 25 * (k - 1)))" +repage txt:- |
+                    awk 'NR > 1 && !/#000000/ { lit = 1 } END { print lit ? 1 : 0 }')
+  done
   xdotool mousemove --sync $((rollX + 100)) $((rollY + 100)) key Escape
   for _ in $(seq 1 50); do
     [ -z "$(window_named "荣誉榜")" ] && return 0
@@ -138,6 +144,7 @@ pid=$firstPid
 wait_for_main_window 10
 play_to_the_end
 sign_the_roll Ann "$work/first-roll.png"
+[ "$shownNames" = 100 ] || fail "the first copy's roll window shows names in rows '$shownNames', not in row 1 alone"
 grep -q $'^[0-9]\\{7\\}Ann\r$' "$honour" || fail "the first copy's entry is not in the file"
 
 export DISPLAY=$secondDisplay
@@ -145,6 +152,7 @@ pid=$secondPid
 wait_for_main_window 10
 play_to_the_end
 sign_the_roll Bob "$work/second-roll.png"
+[ "$shownNames" = 110 ] || fail "the second copy's roll window shows names in rows '$shownNames', not in rows 1 and 2"
 
 # Both entries on top, the better score first and the later one below an equal score, in ten
 # lines that each end in CR LF.
