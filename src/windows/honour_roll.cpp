@@ -44,17 +44,20 @@ std::vector<Text> ParseHonourRoll(const ByteArray& bytes) {
 void LoadHonourRoll(HonourState& honour, const Text& dataDirectory) {
     honour.honourFilePath = dataDirectory + "/" + HonourFileName();
     honour.honourRoll.assign(kHonourPlaces, Text());
-    // Held while looking, so that a copy starting now cannot write the default roll over one that
-    // another copy saves at this very moment.
-    const FileUpdateLock lock(honour.honourFilePath);
-    if (FileExists(honour.honourFilePath)) {
-        honour.honourFileBytes = TryReadWholeFile(honour.honourFilePath);
-        honour.honourRoll = ParseHonourRoll(honour.honourFileBytes.value_or(ByteArray()));
-        return;
-    }
     honour.honourFileBytes.reset();
-    for (int32_t k = 0; k < kHonourPlaces; ++k) honour.honourRoll[k] = PaddedScore(kDefaultScores[k]) + kDefaultName;
-    SaveHonourRoll(honour);
+    if (!FileExists(honour.honourFilePath)) {
+        // Looked for again under the lock: another copy starting at the same moment may have
+        // written the file meanwhile, and even saved a new place in it, which the default roll
+        // must not replace.
+        const FileUpdateLock lock(honour.honourFilePath);
+        if (!FileExists(honour.honourFilePath)) {
+            for (int32_t k = 0; k < kHonourPlaces; ++k) honour.honourRoll[k] = PaddedScore(kDefaultScores[k]) + kDefaultName;
+            SaveHonourRoll(honour);
+            return;
+        }
+    }
+    honour.honourFileBytes = TryReadWholeFile(honour.honourFilePath);
+    honour.honourRoll = ParseHonourRoll(honour.honourFileBytes.value_or(ByteArray()));
 }
 
 bool SaveHonourRoll(HonourState& honour) {
