@@ -166,6 +166,9 @@ echo "the roll: $expected"
 
 for p in $firstPid $secondPid; do kill -TERM "$p"; done
 for p in $firstPid $secondPid; do wait "$p" || true; done
+if grep -qE 'AddressSanitizer|LeakSanitizer|runtime error' "$work/first.err" "$work/second.err"; then
+  fail "a copy reported an error: $(grep -hE 'AddressSanitizer|LeakSanitizer|runtime error' "$work/first.err" "$work/second.err" | head -n 5)"
+fi
 leftovers=$(ls -A "$game" | grep -vxF -e kelvora -e 'Kelvora荣誉榜.ini' -e Tovenhal.Tovenhal || true)
 [ -z "$leftovers" ] || fail "files left beside the game: $leftovers"
 echo "PASS"
