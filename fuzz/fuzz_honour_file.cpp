@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto place = FindHonourRank(honour, PaddedScore(score));
     if (place) {
         if (*place < 1 || *place > kHonourPlaces) std::abort();
-        InsertHonour(honour, *place, PaddedScore(score) + "Tovenhal");
+        InsertHonour(honour, *place, PaddedScore(score), "Tovenhal");
         if (honour.honourRoll.size() != static_cast<size_t>(kHonourPlaces)) std::abort();
     }
     return 0;

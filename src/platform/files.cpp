@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <string>
 #include <sys/file.h>
@@ -86,24 +87,24 @@ bool FileExists(const Text& path) {
     return systemPath && ::stat(systemPath->c_str(), &info) == 0;
 }
 
-ByteArray ReadWholeFile(const Text& path) {
-    ByteArray bytes;
+std::optional<ByteArray> TryReadWholeFile(const Text& path) {
     const auto systemPath = SystemPath(path);
-    if (!systemPath) return bytes;
+    if (!systemPath) return std::nullopt;
     const int fd = ::open(systemPath->c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return bytes;
+    if (fd < 0) return std::nullopt;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        return bytes;
+        return std::nullopt;
     }
+    ByteArray bytes;
     uint8_t chunk[65536];
     for (;;) {
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n < 0) {
             if (errno == EINTR) continue;
-            bytes.clear();  // a read error gives nothing rather than half a file
-            break;
+            ::close(fd);
+            return std::nullopt;  // a read error gives nothing rather than half a file
         }
         if (n == 0) break;
         bytes.insert(bytes.end(), chunk, chunk + n);
@@ -111,6 +112,8 @@ ByteArray ReadWholeFile(const Text& path) {
     ::close(fd);
     return bytes;
 }
+
+ByteArray ReadWholeFile(const Text& path) { return TryReadWholeFile(path).value_or(ByteArray()); }
 
 bool WriteWholeFile(const Text& path, std::initializer_list<const ByteArray*> parts) {
     const auto systemPath = SystemPath(path);
@@ -142,6 +145,35 @@ bool WriteWholeFile(const Text& path, const ByteArray& data) { return WriteWhole
 
 namespace {
 
+constexpr int kMaxLinkHops = 40;  // as many as the system itself follows
+
+std::string FolderOf(const std::string& systemPath) {
+    const size_t slash = systemPath.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : systemPath.substr(0, slash);
+}
+
+// The file a path finally leads to, its symbolic links followed one by one (a relative link from
+// the link's own folder). The last one may lead nowhere yet: the save then creates that file, and
+// the link keeps leading to it. nullopt for a chain of links too long to follow or that loops.
+std::optional<std::string> FollowLinks(std::string systemPath) {
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(systemPath.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return systemPath;
+        char target[PATH_MAX + 1];
+        const ssize_t n = ::readlink(systemPath.c_str(), target, PATH_MAX);
+        if (n <= 0) return std::nullopt;
+        std::string next(target, static_cast<size_t>(n));
+        systemPath = next.front() == '/' ? std::move(next) : FolderOf(systemPath) + "/" + next;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ReplacementTarget(const Text& path) {
+    const auto systemPath = SystemPath(path);
+    if (!systemPath) return std::nullopt;
+    return FollowLinks(*systemPath);
+}
+
 // An existing target that must keep its content: marked read-only, hidden or system, or not
 // writable by this user.
 bool TargetRefusesReplacement(const std::string& systemPath) {
@@ -153,14 +185,23 @@ bool TargetRefusesReplacement(const std::string& systemPath) {
     return ::access(systemPath.c_str(), W_OK) != 0;
 }
 
-}  // namespace
+// The replacement takes over what the player or the system set on the old file: who may read and
+// write it, and its attributes (only the archive mark can be there, or the save was refused).
+void KeepModeAndAttributes(const std::string& target, int fd) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0) return;
+    if (::fchmod(fd, info.st_mode & 07777) != 0) return;
+    char value[256];
+    const ssize_t n = ::getxattr(target.c_str(), kAttributeName, value, sizeof value);
+    if (n > 0) ::fsetxattr(fd, kAttributeName, value, static_cast<size_t>(n), 0);
+}
 
-bool WriteReplacementBeside(const Text& path, const ByteArray& data) {
-    const auto systemPath = SystemPath(path);
-    if (!systemPath || TargetRefusesReplacement(*systemPath)) return false;
-    const std::string temporary = *systemPath + ".new";
+bool WriteBeside(const std::string& target, const ByteArray& data) {
+    if (TargetRefusesReplacement(target)) return false;
+    const std::string temporary = target + ".new";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) return false;
+    KeepModeAndAttributes(target, fd);
     bool ok = data.empty() || WriteAll(fd, data.data(), data.size());
     ok = ::fsync(fd) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
@@ -168,22 +209,18 @@ bool WriteReplacementBeside(const Text& path, const ByteArray& data) {
     return ok;
 }
 
-bool CommitReplacement(const Text& path) {
-    const auto systemPath = SystemPath(path);
-    if (!systemPath) return false;
-    const std::string temporary = *systemPath + ".new";
-    if (TargetRefusesReplacement(*systemPath)) {
+bool CommitOver(const std::string& target) {
+    const std::string temporary = target + ".new";
+    if (TargetRefusesReplacement(target)) {
         ::unlink(temporary.c_str());
         return false;
     }
-    if (::rename(temporary.c_str(), systemPath->c_str()) != 0) {
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;
     }
     // Make the rename itself durable.
-    const size_t slash = systemPath->rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : systemPath->substr(0, slash);
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
@@ -191,8 +228,71 @@ bool CommitReplacement(const Text& path) {
     return true;
 }
 
+int64_t MonotonicMs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+}  // namespace
+
+bool WriteReplacementBeside(const Text& path, const ByteArray& data) {
+    const auto target = ReplacementTarget(path);
+    return target && WriteBeside(*target, data);
+}
+
+bool CommitReplacement(const Text& path) {
+    const auto target = ReplacementTarget(path);
+    return target && CommitOver(*target);
+}
+
 bool ReplaceWholeFile(const Text& path, const ByteArray& data) {
-    return WriteReplacementBeside(path, data) && CommitReplacement(path);
+    // Followed once, so that both halves work on the same file.
+    const auto target = ReplacementTarget(path);
+    return target && WriteBeside(*target, data) && CommitOver(*target);
+}
+
+FileUpdateLock::FileUpdateLock(const Text& path) {
+    const auto target = ReplacementTarget(path);
+    if (!target) return;
+    lockPath_ = *target + ".lock";
+    const int64_t deadline = MonotonicMs() + kFileLockWaitMs;
+    for (;;) {
+        int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        // A lock file left by a copy that died, and made by another user, can still be locked.
+        if (fd < 0) fd = ::open(lockPath_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) return;
+        bool locked = false;
+        for (;;) {
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                locked = true;
+                break;
+            }
+            if ((errno != EWOULDBLOCK && errno != EINTR) || MonotonicMs() >= deadline) break;
+            ::usleep(5000);
+        }
+        if (!locked) {
+            ::close(fd);
+            return;
+        }
+        // The holder before us removes the lock file as it lets go: a lock on a removed file keeps
+        // no one out, so it only counts while the name still leads to it.
+        struct stat held {}, named {};
+        if (::fstat(fd, &held) == 0 && ::stat(lockPath_.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino) {
+            handle_ = fd;
+            return;
+        }
+        ::close(fd);
+        if (MonotonicMs() >= deadline) return;
+    }
+}
+
+FileUpdateLock::~FileUpdateLock() {
+    if (handle_ < 0) return;
+    // Removed before it is let go, so that whoever gets it next finds the name gone and takes a new one.
+    ::unlink(lockPath_.c_str());
+    ::close(handle_);
 }
 
 bool DirectoryIsWritable(const Text& folder) {

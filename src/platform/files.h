@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <string>
 
 #include "base/text.h"
 
@@ -27,6 +28,8 @@ bool EnterProgramDirectory();
 bool FileExists(const Text& path);
 // Empty when the file is missing, unreadable, a directory, or the name has no system form.
 ByteArray ReadWholeFile(const Text& path);
+// The same, but nullopt in all those cases, so that an empty file can be told from none.
+std::optional<ByteArray> TryReadWholeFile(const Text& path);
 // Creates or truncates the file and writes the non-empty arrays one after the other, holding an
 // exclusive lock meanwhile. False for an empty path, a name with no system form, a file that
 // cannot be opened, and an existing file marked read-only, hidden or system.
@@ -39,13 +42,37 @@ std::optional<uint32_t> GetFileAttributeBits(const Text& path);
 
 // Replaces a file's whole content so that it is always either the old or the new content, never
 // torn: the bytes go to a temporary file beside it, which is flushed to disk and then renamed over
-// the old one. Refused (false, the file unchanged) where WriteWholeFile would refuse: an existing
-// file marked read-only, hidden or system, or one the user may not write.
+// the old one. A symbolic link is followed and stays a link: the file it leads to is replaced. The
+// new file keeps the old one's permissions and attributes; a new file gets the usual ones. Refused
+// (false, the file unchanged) where WriteWholeFile would refuse: an existing file marked
+// read-only, hidden or system, or one the user may not write.
 bool ReplaceWholeFile(const Text& path, const ByteArray& data);
 // The two halves of ReplaceWholeFile, for tests of an interruption between them. The temporary
-// file's name is the path followed by ".new".
+// file's name is the (link-followed) path followed by ".new".
 bool WriteReplacementBeside(const Text& path, const ByteArray& data);
 bool CommitReplacement(const Text& path);
+
+// Keeps other processes that take the same lock away from a file while this one reads it and
+// replaces it. The lock is a file of its own beside the file (its name followed by ".lock"), since
+// a replacement puts a new file in the old one's place and a lock on the old one would then keep
+// no one out; it is removed again when the lock is let go. Waits at most kFileLockWaitMs for
+// another holder: when the lock cannot be had in that time, or at all (a folder that cannot be
+// written), Held() is false and the caller goes on without it.
+class FileUpdateLock {
+public:
+    static constexpr int32_t kFileLockWaitMs = 2000;
+
+    explicit FileUpdateLock(const Text& path);
+    ~FileUpdateLock();
+    FileUpdateLock(const FileUpdateLock&) = delete;
+    FileUpdateLock& operator=(const FileUpdateLock&) = delete;
+
+    bool Held() const { return handle_ >= 0; }
+
+private:
+    int handle_ = -1;
+    std::string lockPath_;
+};
 
 // True when a new file can be created in the folder. The probe is an unnamed file, so nothing ever
 // appears in the folder, even when the game is killed meanwhile.

@@ -22,7 +22,7 @@ void EndGame(Application& app) {
         rt.LoadWindow(NameEntryWindowLayout(), app.mainWindow, true);
         // Closing the main window ends the program at once: nothing more is saved or shown.
         if (rt.Ended()) return;
-        InsertHonour(app.honour, *place, padded + app.honour.playerName);
+        InsertHonour(app.honour, *place, padded, app.honour.playerName);
         rt.LoadWindow(HonourWindowLayout(), app.mainWindow, true);
     } else {
         PlayBlockedSound(app.stage);

@@ -47,21 +47,32 @@ Text HonourFilePath(const Text& dataDirectory) { return JoinPath(dataDirectory, 
 void LoadHonourRoll(HonourState& honour, const Text& path) {
     honour.honourFilePath = path;
     honour.honourRoll.assign(kHonourPlaces, Text());
-    if (FileExists(honour.honourFilePath)) {
-        honour.honourRoll = ParseHonourRoll(ReadWholeFile(honour.honourFilePath));
-        return;
+    honour.honourFileBytes.reset();
+    if (!FileExists(honour.honourFilePath)) {
+        // Looked for again under the lock: another copy starting at the same moment may have
+        // written the file meanwhile, and even saved a new place in it, which the default roll
+        // must not replace.
+        const FileUpdateLock lock(honour.honourFilePath);
+        if (!FileExists(honour.honourFilePath)) {
+            for (int32_t k = 0; k < kHonourPlaces; ++k) honour.honourRoll[k] = PaddedScore(kDefaultScores[k]) + kDefaultName;
+            SaveHonourRoll(honour);
+            return;
+        }
     }
-    for (int32_t k = 0; k < kHonourPlaces; ++k) honour.honourRoll[k] = PaddedScore(kDefaultScores[k]) + kDefaultName;
-    SaveHonourRoll(honour);
+    honour.honourFileBytes = TryReadWholeFile(honour.honourFilePath);
+    honour.honourRoll = ParseHonourRoll(honour.honourFileBytes.value_or(ByteArray()));
 }
 
-bool SaveHonourRoll(const HonourState& honour) {
+bool SaveHonourRoll(HonourState& honour) {
     Text content;
     for (int32_t k = 0; k < kHonourPlaces && k < static_cast<int32_t>(honour.honourRoll.size()); ++k) {
         content += honour.honourRoll[k];
         content += kLineBreak;
     }
-    return ReplaceWholeFile(honour.honourFilePath, TextToBytes(content));
+    ByteArray bytes = TextToBytes(content);
+    if (!ReplaceWholeFile(honour.honourFilePath, bytes)) return false;
+    honour.honourFileBytes = std::move(bytes);
+    return true;
 }
 
 std::optional<int32_t> FindHonourRank(const HonourState& honour, const Text& paddedScore) {
@@ -73,11 +84,25 @@ std::optional<int32_t> FindHonourRank(const HonourState& honour, const Text& pad
     return std::nullopt;
 }
 
-void InsertHonour(HonourState& honour, int32_t position, const Text& entry) {
+void InsertHonour(HonourState& honour, int32_t position, const Text& paddedScore, const Text& name) {
+    // Held from the reading to the renaming, so that no other copy saves in between.
+    const FileUpdateLock lock(honour.honourFilePath);
+    // Another copy of the game running at the same time may have saved its own new place since
+    // this one read the file: the entry joins that roll, and neither copy's scores are lost. A
+    // file that has gone, or cannot be read, offers no roll to join: the roll in memory, with
+    // every score this copy knows, is saved as before.
+    const std::optional<ByteArray> onDisk = TryReadWholeFile(honour.honourFilePath);
+    if (onDisk && onDisk != honour.honourFileBytes) {
+        honour.honourRoll = ParseHonourRoll(*onDisk);
+        honour.honourFileBytes = onDisk;
+        const auto place = FindHonourRank(honour, paddedScore);
+        if (!place) return;
+        position = *place;
+    }
     if (position < 1) position = 1;
     if (honour.honourRoll.size() < static_cast<size_t>(kHonourPlaces)) honour.honourRoll.resize(kHonourPlaces);
     if (position > kHonourPlaces) return;
-    honour.honourRoll.insert(honour.honourRoll.begin() + (position - 1), entry);
+    honour.honourRoll.insert(honour.honourRoll.begin() + (position - 1), paddedScore + name);
     honour.honourRoll.resize(kHonourPlaces);
     SaveHonourRoll(honour);
 }

@@ -16,6 +16,9 @@ struct HonourState {
     std::vector<Text> honourRoll;  // place 1 first; always ten entries once loaded
     Text playerName;               // the name the last name entry left behind
     Text honourFilePath;
+    // The file's bytes as this copy last read or wrote them; nothing when it could do neither.
+    // A save that finds other bytes there knows that another copy of the game saved meanwhile.
+    std::optional<ByteArray> honourFileBytes;
 };
 
 // "Kelvora荣誉榜.ini", the file's name in its folder.
@@ -38,11 +41,14 @@ Text HonourFilePath(const Text& dataDirectory);
 void LoadHonourRoll(HonourState& honour, const Text& path);
 // Rewrites the file with places 1 to 10; the file is never left half-written. False when the
 // write was refused or failed (the game goes on with the roll in memory).
-bool SaveHonourRoll(const HonourState& honour);
+bool SaveHonourRoll(HonourState& honour);
 // The place a padded score earns (1..10), or nothing: it must sort strictly after an entry,
 // byte by byte, so an equal score never displaces one.
 std::optional<int32_t> FindHonourRank(const HonourState& honour, const Text& paddedScore);
-// Puts the entry in front of the given place, lets the old tenth place drop off, and saves.
-void InsertHonour(HonourState& honour, int32_t position, const Text& entry);
+// Puts the entry (padded score and name) in front of the given place, lets the old tenth place
+// drop off, and saves. When another copy of the game has saved the file since this one last read
+// or wrote it, the entry goes into the file's roll instead, at the place the padded score earns
+// there (none at all when that roll is full of better scores), and that roll becomes this copy's.
+void InsertHonour(HonourState& honour, int32_t position, const Text& paddedScore, const Text& name);
 
 }  // namespace kelvora

@@ -21,11 +21,13 @@ constexpr int32_t kFirstSaverScore = 1000000;
 
 // The entry of the k-th save: a score that counts the saves, and names of different lengths, some
 // Chinese, so that consecutive rolls differ in length and content everywhere.
-Text SaverEntry(int64_t k) {
+Text SaverScore(int64_t k) { return PaddedScore(static_cast<int32_t>(kFirstSaverScore + k)); }
+Text SaverName(int64_t k) {
     Text name = "Saver";
     for (int64_t i = 0; i < k % 4; ++i) name += "存档";
-    return PaddedScore(static_cast<int32_t>(kFirstSaverScore + k)) + name;
+    return name;
 }
+Text SaverEntry(int64_t k) { return SaverScore(k) + SaverName(k); }
 
 // How many saves the roll has seen: its first entry tells (0 for the default roll).
 int64_t SavesIn(const std::vector<Text>& roll) {
@@ -60,7 +62,7 @@ std::vector<Text> LinesOf(const ByteArray& bytes) {
 [[noreturn]] void SaveForever(const Text& folder) {
     HonourState honour;
     LoadHonourRoll(honour, HonourFilePath(folder));
-    for (int64_t k = SavesIn(honour.honourRoll) + 1;; ++k) InsertHonour(honour, 1, SaverEntry(k));
+    for (int64_t k = SavesIn(honour.honourRoll) + 1;; ++k) InsertHonour(honour, 1, SaverScore(k), SaverName(k));
 }
 
 TEST(KillDuringSave, TheFileIsAlwaysTheOldOrTheNewRoll) {

@@ -58,11 +58,11 @@ TEST(HonourRoll, InsertingDropsTheTenthAndRewritesTheFile) {
     TempDir dir;
     HonourState honour;
     LoadHonourRoll(honour, HonourFilePath(dir.Path()));
-    InsertHonour(honour, 10, PaddedScore(25) + "小明");
+    InsertHonour(honour, 10, PaddedScore(25), "小明");
     std::string expected = kDefaultFile;
     expected.replace(expected.find("0000020Tovenhal"), 15, "0000025\xD0\xA1\xC3\xF7");  // 小明 in GBK
     EXPECT_EQ(ReadFile(HonourPath(dir)), expected);
-    InsertHonour(honour, 1, PaddedScore(1000));  // an empty name is the padded score alone
+    InsertHonour(honour, 1, PaddedScore(1000), "");  // an empty name is the padded score alone
     EXPECT_EQ(ReadFile(HonourPath(dir)).substr(0, 9), "0001000\r\n");
     EXPECT_EQ(honour.honourRoll.size(), 10u);
     EXPECT_EQ(EntryName(honour.honourRoll[9]), "Tovenhal");  // 0000055 is now last
@@ -77,7 +77,7 @@ TEST(HonourRoll, ReadsOnlyTenLinesAndStopsAtAZeroByte) {
     HonourState honour;
     LoadHonourRoll(honour, HonourFilePath(dir.Path()));
     EXPECT_EQ(honour.honourRoll.back(), "0000020Tovenhal");
-    InsertHonour(honour, 10, PaddedScore(21) + "A");
+    InsertHonour(honour, 10, PaddedScore(21), "A");
     const std::string saved = ReadFile(HonourPath(dir));
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 10);
     EXPECT_EQ(saved.find("Extra"), std::string::npos);
@@ -109,7 +109,7 @@ TEST(HonourRoll, ShortEmptyAndGarbageFilesStillGiveTenPlaces) {
             EntryScore(entry);
             EntryName(entry);
         }
-        InsertHonour(honour, 3, PaddedScore(5) + "x");
+        InsertHonour(honour, 3, PaddedScore(5), "x");
         const std::string saved = ReadFile(HonourPath(dir));
         EXPECT_GE(std::count(saved.begin(), saved.end(), '\n'), 10);
     }
@@ -132,7 +132,7 @@ TEST(HonourRoll, AReadOnlyFileStaysUnchanged) {
     const std::string path = HonourPath(dir);
     if (testing::SupportsExtendedAttributes(dir.Path())) {
         ASSERT_TRUE(SetFileAttributeBits(honour.honourFilePath, kAttributeReadOnly));
-        InsertHonour(honour, 1, PaddedScore(5000) + "Z");
+        InsertHonour(honour, 1, PaddedScore(5000), "Z");
         EXPECT_EQ(ReadFile(path), kDefaultFile);
         EXPECT_EQ(EntryName(honour.honourRoll[0]), "Z");  // the roll in memory goes on
         EXPECT_FALSE(std::filesystem::exists(path + ".new"));
@@ -160,6 +160,31 @@ TEST(HonourRoll, AnInterruptedSaveLeavesTheOldRoll) {
     EXPECT_TRUE(SaveHonourRoll(honour));
     EXPECT_EQ(ReadFile(HonourPath(dir)).substr(0, 12), "0009999New\r\n");
     EXPECT_FALSE(std::filesystem::exists(HonourPath(dir) + ".new"));
+}
+
+TEST(HonourRoll, CopiesThatSaveInTurnKeepEachOthersEntries) {
+    TempDir dir;
+    HonourState first, second;
+    LoadHonourRoll(first, HonourFilePath(dir.Path()));
+    LoadHonourRoll(second, HonourFilePath(dir.Path()));
+    InsertHonour(first, *FindHonourRank(first, PaddedScore(500)), PaddedScore(500), "Ann");
+    // The second copy still holds the default roll, where its 500 would also take place 4.
+    InsertHonour(second, *FindHonourRank(second, PaddedScore(500)), PaddedScore(500), "Bob");
+    const std::string both =
+        "0000870Tovenhal\r\n0000640Tovenhal\r\n0000500Tovenhal\r\n0000500Ann\r\n0000500Bob\r\n"
+        "0000320Tovenhal\r\n0000210Tovenhal\r\n0000170Tovenhal\r\n0000135Tovenhal\r\n0000100Tovenhal\r\n";
+    EXPECT_EQ(ReadFile(HonourPath(dir)), both);
+    EXPECT_EQ(second.honourRoll[4], "0000500Bob");  // the roll window shows the joined roll
+
+    // 60 would be tenth in the first copy's old roll, but earns no place in the file's.
+    InsertHonour(first, *FindHonourRank(first, PaddedScore(60)), PaddedScore(60), "Cy");
+    EXPECT_EQ(ReadFile(HonourPath(dir)), both);
+    EXPECT_EQ(first.honourRoll, second.honourRoll);
+
+    // The file gone: everything this copy knows is saved again, with the new entry.
+    std::filesystem::remove(HonourPath(dir));
+    InsertHonour(second, 1, PaddedScore(900), "Di");
+    EXPECT_EQ(ReadFile(HonourPath(dir)), "0000900Di\r\n" + both.substr(0, both.rfind("0000100")));
 }
 
 TEST(HonourRoll, AnUnwritableFolderStartsCleanly) {
