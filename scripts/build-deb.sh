@@ -4,8 +4,8 @@
 # Usage: scripts/build-deb.sh [output-dir]      (default: the build folder, build-deb)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${KELVORA_BUILD_DIR:-"$here/build-deb"}
-out=${1:-"$build"}
+build=$(realpath -m "${KELVORA_BUILD_DIR:-"$here/build-deb"}")
+out=$(realpath -m "${1:-"$build"}")
 
 # dpkg-shlibdeps (in dpkg-dev) and file find the libraries the game links.
 "$here/scripts/install-packages.sh" dpkg-dev file

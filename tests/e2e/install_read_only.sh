@@ -10,14 +10,14 @@
 #        install_read_only.sh --package KELVORA.deb WORK-DIR
 set -euo pipefail
 if [ "$1" = --package ]; then
-  package=$2
-  work=$3
+  package=$(realpath "$2")
+  work=$(realpath -m "$3")
   prefix="$work/root/usr"
   program="$prefix/games/kelvora"
 else
   package=""
-  build=$1
-  work=$2
+  build=$(realpath "$1")
+  work=$(realpath -m "$2")
   prefix="$work/prefix"
   program="$prefix/bin/kelvora"
 fi
@@ -140,7 +140,8 @@ fail() {
     echo "its standard error:"; cat "$stderr_file"
     echo "windows on the display:"
     for id in $(xdotool search --name "" 2>/dev/null); do echo "  $id $(xdotool getwindowname "$id" 2>/dev/null)"; done
-    command -v gdb >/dev/null && gdb -batch -p "$pid" -ex "thread apply all bt 12" 2>/dev/null | grep -E '^(#|Thread)'
+    command -v gdb >/dev/null && gdb -batch -p "$pid" -ex "set debuginfod enabled off" -ex "thread apply all bt 12" \
+      < /dev/null 2>/dev/null | grep -E '^(#|Thread)'
     kill "$pid" 2>/dev/null
   fi
   exit 1
