@@ -5,7 +5,7 @@
 # Usage: scripts/install.sh [prefix]      (default /usr/local; sudo is used when it must be)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-prefix=${1:-/usr/local}
+prefix=$(realpath -m "${1:-/usr/local}")
 build=${KELVORA_BUILD_DIR:-"$here/build-release"}
 
 "$here/scripts/setup.sh" "$build" -DKELVORA_TESTS=OFF -DCMAKE_INSTALL_PREFIX="$prefix"
