@@ -141,7 +141,7 @@ fail() {
     echo "windows on the display:"
     for id in $(xdotool search --name "" 2>/dev/null); do echo "  $id $(xdotool getwindowname "$id" 2>/dev/null)"; done
     command -v gdb >/dev/null && gdb -batch -p "$pid" -ex "set debuginfod enabled off" -ex "thread apply all bt 12" \
-      < /dev/null 2>/dev/null | grep -E '^(#|Thread)'
+      < /dev/null 2>/dev/null | grep -E '^(#|Thread)' || true
     kill "$pid" 2>/dev/null
   fi
   exit 1
