@@ -1,30 +1,35 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Kelvora needs to build, run and test, then configures and builds.
+# Installs the Debian packages Kelvora needs, then configures and builds. Building and playing
+# need only the first list; with -DKELVORA_TESTS=OFF among the cmake arguments that is all it
+# installs and builds. Otherwise the test tools come too.
 # Usage: scripts/setup.sh [build-dir] [extra cmake arguments...]
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-packages=(
-  cmake g++ make pkg-config clang libclang-rt-14-dev
+# To build the game and to run it: compiler, build tools, the libraries and the faces it asks for.
+game_packages=(
+  cmake g++ make pkg-config
   libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev
   fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
+)
+# To test it: GoogleTest and Benchmark, clang for fuzzing, a virtual display and the tools that
+# click it and read it back, extended attributes, and the checkers of the desktop files, of the
+# package and of the executable's hardening.
+test_packages=(
+  clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick attr
+  appstream desktop-file-utils lintian devscripts
 )
-
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
 
 build=${1:-"$here/build"}
 shift || true
+packages=("${game_packages[@]}")
+case " $* " in
+  *" -DKELVORA_TESTS=OFF "*) ;;
+  *) packages+=("${test_packages[@]}") ;;
+esac
+"$here/scripts/install-packages.sh" "${packages[@]}"
+
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE="${KELVORA_BUILD_TYPE:-RelWithDebInfo}" "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)"
