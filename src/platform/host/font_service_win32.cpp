@@ -1,6 +1,6 @@
 // The font service on Windows: GDI opens the layouts' faces by their own names ("宋体", "黑体",
-// "MS Serif") through CreateFontW, and each character's grey-level outline is taken once with
-// GetGlyphOutlineW and blended into our pixel buffers.
+// "MS Serif") through CreateFontW, draws each character once, and its coverage is kept and
+// blended into our pixel buffers.
 #include "platform/host/font_service.h"
 
 #include <windows.h>
@@ -18,8 +18,6 @@ namespace {
 
 // Sizes beyond this are refused as nonsense rather than rasterised glyph by glyph.
 constexpr int32_t kLargestPixelSize = 512;
-// GGO_GRAY8_BITMAP gives 65 levels of coverage, 0 to 64.
-constexpr uint32_t kGreyLevels = 64;
 
 struct Glyph {
     std::vector<uint8_t> coverage;  // 0..255, width * height
@@ -58,6 +56,14 @@ BYTE CharacterSetOf(const Text& face) {
     return latinName && !face.empty() ? ANSI_CHARSET : GB2312_CHARSET;
 }
 
+// Windows shows the Chinese faces at their small sizes from the faces' own bitmaps, crisp and
+// unsmoothed, and that is what the layouts were drawn for; larger text is smoothed.
+DWORD QualityFor(const Text& face, int32_t size) {
+    constexpr int32_t kLargestBitmapSize = 16;
+    return CharacterSetOf(face) == GB2312_CHARSET && size <= kLargestBitmapSize ? NONANTIALIASED_QUALITY
+                                                                                 : ANTIALIASED_QUALITY;
+}
+
 bool IsGbkTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 
 int32_t NormalSize(int32_t pixelSize) {
@@ -90,7 +96,7 @@ struct FontService::Impl {
         // together, which is how the layouts measure their fonts.
         const std::wstring wideName = WideOfGbk(name);
         face.font = CreateFontW(size, 0, 0, 0, weight, FALSE, FALSE, FALSE, CharacterSetOf(name), OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                CLIP_DEFAULT_PRECIS, QualityFor(name, size), DEFAULT_PITCH | FF_DONTCARE,
                                 wideName.c_str());
         if (face.font == nullptr) return nullptr;
         SelectObject(dc, face.font);
@@ -122,35 +128,65 @@ struct FontService::Impl {
         return GetGlyphIndicesW(dc, &character, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 && index != 0xFFFF;
     }
 
+    // The character drawn by GDI itself, white on black, into a grey-level DIB: the red channel
+    // is its coverage. (The outline call's 65 grey levels stop short of full coverage under Wine,
+    // where the solid strokes of a character must take exactly the text colour.)
     Glyph Rasterise(OpenFace& face, wchar_t character) {
         Glyph glyph;
         SelectObject(dc, face.font);
-        const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-        GLYPHMETRICS metrics{};
-        const DWORD size = GetGlyphOutlineW(dc, character, GGO_GRAY8_BITMAP, &metrics, 0, nullptr, &identity);
-        if (size == GDI_ERROR) return glyph;
-        glyph.advance = std::max<int32_t>(metrics.gmCellIncX, 0);
-        if (size == 0) return glyph;  // a space: an advance and no pixels
-        std::vector<uint8_t> rows(size);
-        if (GetGlyphOutlineW(dc, character, GGO_GRAY8_BITMAP, &metrics, size, rows.data(), &identity) == GDI_ERROR) {
-            return glyph;
-        }
-        const int32_t width = static_cast<int32_t>(metrics.gmBlackBoxX);
-        const int32_t height = static_cast<int32_t>(metrics.gmBlackBoxY);
-        const size_t pitch = (static_cast<size_t>(width) + 3) & ~size_t{3};  // rows are DWORD-aligned
-        if (width <= 0 || height <= 0 || pitch * static_cast<size_t>(height) > rows.size()) return glyph;
-        glyph.left = metrics.gmptGlyphOrigin.x;
-        glyph.top = face.ascent - metrics.gmptGlyphOrigin.y;
-        glyph.width = width;
-        glyph.height = height;
-        glyph.coverage.resize(static_cast<size_t>(width) * height);
+        SIZE extent{};
+        if (!GetTextExtentPoint32W(dc, &character, 1, &extent)) return glyph;
+        glyph.advance = std::max<int32_t>(extent.cx, 0);
+        // Room for strokes that reach left of the pen or beyond the advance (italic, bold).
+        const int32_t pad = face.lineHeight;
+        const int32_t width = glyph.advance + 2 * pad;
+        const int32_t height = face.lineHeight;
+        if (width <= 0 || height <= 0) return glyph;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap == nullptr) return glyph;
+        HGDIOBJ previous = SelectObject(dc, bitmap);
+        auto* pixels = static_cast<uint32_t*>(bits);
+        std::fill_n(pixels, static_cast<size_t>(width) * height, 0u);
+        SetTextColor(dc, RGB(255, 255, 255));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextAlign(dc, TA_TOP | TA_LEFT | TA_NOUPDATECP);
+        TextOutW(dc, pad, 0, &character, 1);
+        GdiFlush();
+        int32_t left = width, right = 0, top = height, bottom = 0;
+        const auto coverageAt = [&](int32_t x, int32_t y) {
+            return static_cast<uint8_t>((pixels[static_cast<size_t>(y) * width + x] >> 16) & 0xFF);
+        };
         for (int32_t y = 0; y < height; ++y) {
             for (int32_t x = 0; x < width; ++x) {
-                const uint32_t level = std::min<uint32_t>(rows[static_cast<size_t>(y) * pitch + x], kGreyLevels);
-                glyph.coverage[static_cast<size_t>(y) * width + x] =
-                    static_cast<uint8_t>((level * 255 + kGreyLevels / 2) / kGreyLevels);
+                if (coverageAt(x, y) == 0) continue;
+                left = std::min(left, x);
+                right = std::max(right, x + 1);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y + 1);
             }
         }
+        if (right > left && bottom > top) {
+            glyph.left = left - pad;
+            glyph.top = top;
+            glyph.width = right - left;
+            glyph.height = bottom - top;
+            glyph.coverage.resize(static_cast<size_t>(glyph.width) * glyph.height);
+            for (int32_t y = 0; y < glyph.height; ++y) {
+                for (int32_t x = 0; x < glyph.width; ++x) {
+                    glyph.coverage[static_cast<size_t>(y) * glyph.width + x] = coverageAt(left + x, top + y);
+                }
+            }
+        }
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
         return glyph;
     }
 
