@@ -22,7 +22,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-build=${1:-"$here/build-win"}
+build=$(realpath -m "${1:-$here/build-win}")
 shift || true
 cmake -S "$here" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE="${KELVORA_BUILD_TYPE:-Release}" "$@" >/dev/null

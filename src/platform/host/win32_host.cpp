@@ -353,6 +353,12 @@ public:
                     MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
     }
 
+    bool SetColourKey(HostWindowId window, uint32_t colour) override {
+        WindowData* w = Find(window);
+        // Our colours and COLORREF share their layout, red in the low byte.
+        return w != nullptr && SetLayeredWindowAttributes(w->hwnd, colour & 0x00FFFFFFu, 0, LWA_COLORKEY);
+    }
+
     std::string ClipboardText() override {
         std::string text;
         if (!OpenClipboard(AnyWindow())) return text;
