@@ -12,12 +12,13 @@ if [ "${KELVORA_BENCH_INNER:-}" != 1 ]; then
 fi
 
 work=$(mktemp -d)
-server=""
-trap '[ -z "$server" ] || kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
-export WINEPREFIX=${WINEPREFIX:-${KELVORA_WINEPREFIX:-$HOME/.kelvora-wine}}
-# A wineserver that stays for the whole run, as on a machine where Wine is already in use.
-wineserver -p >/dev/null 2>&1 &
-server=$!
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+# The display tests' own prefix (see tests/e2e_wine/play_game_wine.sh).
+export WINEPREFIX=${KELVORA_WINE_DISPLAY_PREFIX:-$HOME/.kelvora-wine-display}
+[ ! -d "$WINEPREFIX" ] || wineserver -k 2>/dev/null || true
+# A Wine server that stays for the whole run, as on a machine where Wine is already in use.
+"$root/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true  # makes the prefix when missing
+wineserver -p >/dev/null 2>&1 || true
 
 # One start: prints "milliseconds-to-first-frame peak-kilobytes".
 start_once() {

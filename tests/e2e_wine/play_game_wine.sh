@@ -25,6 +25,13 @@ if [ "${KELVORA_E2E_INNER:-}" != 1 ]; then
   KELVORA_E2E_INNER=1 exec bash "$root/scripts/with-xvfb.sh" bash "$0" "$@"
 fi
 
+# A Wine prefix of its own: a Wine server already running for the tests' prefix (unit tests run
+# beside this one) would put the game's windows on its own display, or on none. Whatever Wine
+# still runs in this prefix belongs to an earlier run of this test, on a display now gone.
+export WINEPREFIX=${KELVORA_WINE_DISPLAY_PREFIX:-$HOME/.kelvora-wine-display}
+[ ! -d "$WINEPREFIX" ] || wineserver -k 2>/dev/null || true
+trap 'wineserver -k 2>/dev/null || true' EXIT
+
 game="$work/game"
 honour="$game/Kelvora荣誉榜.ini"
 pid=""
@@ -35,7 +42,7 @@ fail() { echo "FAIL: $*"; [ -z "$pid" ] || kill "$pid" 2>/dev/null || true; exit
 (cd "$game" && exec "$root/scripts/wine-run.sh" ./kelvora.exe) > "$work/stdout.txt" 2> "$work/stderr.txt" &
 pid=$!
 # A cold Wine takes a few seconds before the first window.
-wait_for_main_window 300
+wait_for_main_window 600
 
 # The honour file of a first start: GBK, CR LF, under its Chinese name.
 [ -f "$honour" ] || fail "no honour file beside the game"
