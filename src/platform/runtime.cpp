@@ -426,6 +426,10 @@ int32_t Runtime::ClientHeight(WindowRef window) const {
 
 uint32_t Runtime::WindowHandle(WindowRef window) const { return HostWindowOf(window); }
 
+bool Runtime::SetColourKey(WindowRef window, uint32_t colour) {
+    return host_->SetColourKey(HostWindowOf(window), colour);
+}
+
 int32_t Runtime::GetProperty(WindowRef window, Property property) {
     Window* w = Find(window.id);
     if (!w) return 0;

@@ -137,6 +137,9 @@ Application::Application(std::unique_ptr<Host> host) : runtime(std::move(host)) 
 void SetUpMainWindow(Application& app) {
     FindMainControls(app);
     ApplySkin(app.skin, app.dataDirectory, EmbeddedSkinLibrary(), EmbeddedSkin());
+    // Colour key 0 (black), asked once. The game never makes its window layered, so on Windows the
+    // call is refused and the board's black cells stay black, as the player expects.
+    app.runtime.SetColourKey(app.mainWindow, 0);
     SetUpScroller(app);
     FixClientSize(app);
     SetControlProperties(app);

@@ -8,6 +8,7 @@
 #include "base/fatal.h"
 #include "platform/files.h"
 #include "support/game_fixture.h"
+#include "support/platform_facts.h"
 
 namespace kelvora {
 namespace {
@@ -39,7 +40,8 @@ TEST(GameStart, FirstStartInAnEmptyFolder) {
     const Text library = app.dataDirectory + "/Tovenhal.Tovenhal";
     EXPECT_TRUE(FileExists(library));
     if (testing::SupportsExtendedAttributes(fixture.dir.Path())) {
-        EXPECT_EQ(GetFileAttributeBits(library), kAttributeHidden);
+        // Wine reports every file as archived, whatever was set.
+        EXPECT_EQ(GetFileAttributeBits(library).value_or(0) & ~uint32_t{kAttributeArchive}, kAttributeHidden);
     }
     EXPECT_EQ(app.skin.attachResult, 1);
 }
@@ -104,7 +106,7 @@ TEST(GameStartDeathTest, AnUnloadableLibraryIsFatal) {
             SetFatalMessageBox([](const std::string& text) { std::fwrite(text.data(), 1, text.size(), stderr); });
             fixture.Start();
         },
-        ::testing::ExitedWithCode(255), "SkinH_AttachRes");
+        ::testing::ExitedWithCode(testing::FatalExitCode()), "SkinH_AttachRes");
 }
 
 }  // namespace

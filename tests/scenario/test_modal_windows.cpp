@@ -7,6 +7,7 @@
 
 #include "platform/layouts.h"
 #include "support/headless_runtime.h"
+#include "support/platform_facts.h"
 
 namespace kelvora {
 namespace {
@@ -157,10 +158,10 @@ TEST(MissingTag, IsTheFatalReport) {
     HeadlessRuntime app;
     const WindowRef main = app.OpenMainWindow();
     EXPECT_EQ(app.runtime.ControlByTag(main, 22), app.runtime.ControlByName(main, "标签最高分"));
-    EXPECT_EXIT(app.runtime.ControlByTag(main, 23), ::testing::ExitedWithCode(255),
+    EXPECT_EXIT(app.runtime.ControlByTag(main, 23), ::testing::ExitedWithCode(testing::FatalExitCode()),
                 reinterpret_cast<const char*>(u8"未找到指定标记的组件"));
     // An empty tag is no tag, though it would read as 0.
-    EXPECT_EXIT(app.runtime.ControlByTag(main, 0), ::testing::ExitedWithCode(255), "");
+    EXPECT_EXIT(app.runtime.ControlByTag(main, 0), ::testing::ExitedWithCode(testing::FatalExitCode()), "");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "presentation/board_drawing.h"
 #include "presentation/sprites.h"
 #include "presentation/sound_clips.h"
+#include "support/platform_facts.h"
 
 namespace kelvora::testing {
 namespace {
@@ -180,7 +181,7 @@ Text GameFixture::Caption(std::string_view controlName) const {
 std::string GameFixture::HonourFilePath() const { return dir.File("Kelvora\xE8\x8D\xA3\xE8\xAA\x89\xE6\xA6\x9C.ini"); }
 
 std::string GameFixture::HonourFile() const {
-    std::ifstream in(HonourFilePath(), std::ios::binary);
+    std::ifstream in(testing::Utf8Path(HonourFilePath()), std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 

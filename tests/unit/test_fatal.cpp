@@ -5,6 +5,7 @@
 
 #include "base/arithmetic.h"
 #include "base/fatal.h"
+#include "support/platform_facts.h"
 
 namespace kelvora {
 namespace {
@@ -25,13 +26,13 @@ TEST(FatalDeathTest, DivisionByZeroEndsTheProgramWithItsMessage) {
             SetFatalMessageBox(RawBox);
             IntDiv(1, 0);
         },
-        ::testing::ExitedWithCode(255), "不能整除于零");
+        ::testing::ExitedWithCode(testing::FatalExitCode()), "不能整除于零");
     EXPECT_EXIT(
         {
             SetFatalMessageBox(RawBox);
             Remainder(1, 0);
         },
-        ::testing::ExitedWithCode(255), "不能求余数于零");
+        ::testing::ExitedWithCode(testing::FatalExitCode()), "不能求余数于零");
 }
 
 TEST(Arithmetic, TruncationTowardZero) {

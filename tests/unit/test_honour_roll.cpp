@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "base/random.h"
+#include "support/platform_facts.h"
 #include "support/temp_dir.h"
 #include "windows/data_folder.h"
 #include "windows/honour_roll.h"
@@ -21,12 +22,12 @@ const char* const kDefaultFile =
     "0000170Tovenhal\r\n0000135Tovenhal\r\n0000100Tovenhal\r\n0000055Tovenhal\r\n0000020Tovenhal\r\n";
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(testing::Utf8Path(path), std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::ofstream(testing::Utf8Path(path), std::ios::binary) << bytes;
 }
 
 std::string HonourPath(const TempDir& dir) { return dir.File("Kelvora\xE8\x8D\xA3\xE8\xAA\x89\xE6\xA6\x9C.ini"); }
@@ -135,11 +136,12 @@ TEST(HonourRoll, AReadOnlyFileStaysUnchanged) {
         InsertHonour(honour, 1, PaddedScore(5000), "Z");
         EXPECT_EQ(ReadFile(path), kDefaultFile);
         EXPECT_EQ(EntryName(honour.honourRoll[0]), "Z");  // the roll in memory goes on
-        EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+        EXPECT_FALSE(std::filesystem::exists(testing::Utf8Path(path + ".new")));
     }
-    if (::geteuid() != 0) {
+    if (!testing::RunsAsSuperuser()) {
         ASSERT_TRUE(SetFileAttributeBits(honour.honourFilePath, 0) || !testing::SupportsExtendedAttributes(dir.Path()));
-        ::chmod(path.c_str(), 0444);
+        std::filesystem::permissions(testing::Utf8Path(path), std::filesystem::perms::owner_read |
+                                     std::filesystem::perms::group_read | std::filesystem::perms::others_read);
         EXPECT_FALSE(SaveHonourRoll(honour));
         EXPECT_EQ(ReadFile(path), kDefaultFile);
     }
@@ -159,7 +161,7 @@ TEST(HonourRoll, AnInterruptedSaveLeavesTheOldRoll) {
     // The next save replaces the leftover and the roll.
     EXPECT_TRUE(SaveHonourRoll(honour));
     EXPECT_EQ(ReadFile(HonourPath(dir)).substr(0, 12), "0009999New\r\n");
-    EXPECT_FALSE(std::filesystem::exists(HonourPath(dir) + ".new"));
+    EXPECT_FALSE(std::filesystem::exists(testing::Utf8Path(HonourPath(dir) + ".new")));
 }
 
 TEST(HonourRoll, CopiesThatSaveInTurnKeepEachOthersEntries) {

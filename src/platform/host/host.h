@@ -131,6 +131,14 @@ public:
     // Blocks until the player dismisses it. Texts are GBK.
     virtual void ShowErrorBox(const Text& title, const Text& message) = 0;
 
+    // Asks the system to show pixels of this colour (0x00BBGGRR) see-through where the window is
+    // a layered one; false where it is not, or where the system has no such windows (SDL, tests).
+    virtual bool SetColourKey(HostWindowId window, uint32_t colour) {
+        (void)window;
+        (void)colour;
+        return false;
+    }
+
     // UTF-8, the clipboard's own form.
     virtual std::string ClipboardText() = 0;
     virtual void SetClipboardText(const std::string& utf8) = 0;

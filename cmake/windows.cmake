@@ -1,0 +1,21 @@
+# What the Windows build needs besides the compiler: GoogleTest built from Debian's sources for
+# the cross compiler (there is no MinGW package of it), and static programs.
+
+# Every program of the build (tools, tests, the game) carries MinGW's runtime inside: Wine and
+# Windows would otherwise need its DLLs beside each one.
+add_link_options(-static)
+# The system's wide-character calls throughout; the process's ANSI code page never decides anything.
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+
+set(KELVORA_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources built for Windows")
+if(NOT KELVORA_FUZZ AND EXISTS "${KELVORA_GOOGLETEST_SOURCE}/CMakeLists.txt")
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory("${KELVORA_GOOGLETEST_SOURCE}" "${PROJECT_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL SYSTEM)
+  # GoogleTest's own texts are UTF-8 and stay so (the game's GBK literals are not its business).
+  foreach(target gtest gtest_main gmock gmock_main)
+    target_compile_options(${target} PRIVATE -fexec-charset=UTF-8 -Wno-error)
+  endforeach()
+  set(GTest_FOUND TRUE)
+endif()

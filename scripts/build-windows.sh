@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the Windows game on Debian: installs MinGW-w64 (posix threads) and Wine when missing,
+# cross-builds a single static kelvora.exe and packs it with a short read-me into
+# kelvora-windows.zip. Usage: scripts/build-windows.sh [build-dir] [extra cmake arguments...]
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+packages=(
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+  wine wine64 googletest cmake zip
+  xvfb xauth xdotool imagemagick attr fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build=$(realpath -m "${1:-$here/build-win}")
+shift || true
+cmake -S "$here" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE="${KELVORA_BUILD_TYPE:-Release}" "$@" >/dev/null
+cmake --build "$build" -j "${KELVORA_JOBS:-$(nproc)}" ${KELVORA_TARGETS:+--target $KELVORA_TARGETS}
+if [ -f "$build/kelvora.exe" ]; then
+  package=$(mktemp -d)
+  trap 'rm -rf "$package"' EXIT
+  cp "$build/kelvora.exe" "$package/kelvora.exe"
+  x86_64-w64-mingw32-strip "$package/kelvora.exe"
+  cp "$here/docs/windows-readme.txt" "$package/README.txt"
+  rm -f "$build/kelvora-windows.zip"
+  (cd "$package" && zip -q -9 "$build/kelvora-windows.zip" kelvora.exe README.txt)
+  echo "Built $build/kelvora.exe and $build/kelvora-windows.zip"
+fi

@@ -1,0 +1,298 @@
+// The font service on Windows: GDI opens the layouts' faces by their own names ("宋体", "黑体",
+// "MS Serif") through CreateFontW, draws each character once, and its coverage is kept and
+// blended into our pixel buffers.
+#include "platform/host/font_service.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <map>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+namespace kelvora {
+namespace {
+
+// Sizes beyond this are refused as nonsense rather than rasterised glyph by glyph.
+constexpr int32_t kLargestPixelSize = 512;
+
+struct Glyph {
+    std::vector<uint8_t> coverage;  // 0..255, width * height
+    int32_t left = 0;               // relative to the pen position
+    int32_t top = 0;                // relative to the top of the line
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t advance = 0;
+};
+
+struct OpenFace {
+    HFONT font = nullptr;
+    int32_t lineHeight = 0;
+    int32_t ascent = 0;
+    // A face of the same size and weight for characters this one lacks (a Chinese one for a
+    // Western face, and the other way round); null when none is needed or none opened.
+    OpenFace* standIn = nullptr;
+    bool standInLooked = false;
+    // Keyed by the character's GBK code (one byte, or lead byte * 256 + trail byte).
+    std::unordered_map<uint32_t, Glyph> glyphs;
+};
+
+std::wstring WideOfGbk(std::string_view gbk) {
+    if (gbk.empty()) return {};
+    const int needed = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk.data(), static_cast<int>(gbk.size()),
+                                           nullptr, 0);
+    if (needed <= 0) return {};
+    std::wstring wide(static_cast<size_t>(needed), L'\0');
+    MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, gbk.data(), static_cast<int>(gbk.size()), wide.data(), needed);
+    return wide;
+}
+
+// The layouts' Chinese faces are GB2312 fonts; "MS Serif" and other Latin names are Western ones.
+BYTE CharacterSetOf(const Text& face) {
+    const bool latinName = std::all_of(face.begin(), face.end(), [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+    return latinName && !face.empty() ? ANSI_CHARSET : GB2312_CHARSET;
+}
+
+// Windows shows the Chinese faces at their small sizes from the faces' own bitmaps, crisp and
+// unsmoothed, and that is what the layouts were drawn for; larger text is smoothed.
+DWORD QualityFor(const Text& face, int32_t size) {
+    constexpr int32_t kLargestBitmapSize = 16;
+    return CharacterSetOf(face) == GB2312_CHARSET && size <= kLargestBitmapSize ? NONANTIALIASED_QUALITY
+                                                                                 : ANTIALIASED_QUALITY;
+}
+
+bool IsGbkTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+
+int32_t NormalSize(int32_t pixelSize) {
+    if (pixelSize < 0) pixelSize = pixelSize == INT32_MIN ? INT32_MAX : -pixelSize;
+    if (pixelSize == 0) pixelSize = DefaultGuiFont().pixelSize;
+    return std::min(pixelSize, kLargestPixelSize);
+}
+
+}  // namespace
+
+struct FontService::Impl {
+    HDC dc = CreateCompatibleDC(nullptr);
+    std::map<std::tuple<Text, int32_t, int32_t>, OpenFace> faces;
+
+    ~Impl() {
+        for (auto& [key, face] : faces) {
+            if (face.font != nullptr) DeleteObject(face.font);
+        }
+        if (dc != nullptr) DeleteDC(dc);
+    }
+
+    OpenFace* Face(const Text& name, int32_t pixelSize, int32_t weight) {
+        const int32_t size = NormalSize(pixelSize);
+        const auto key = std::make_tuple(name, size, weight);
+        auto found = faces.find(key);
+        if (found != faces.end()) return found->second.font != nullptr ? &found->second : nullptr;
+        OpenFace& face = faces[key];  // remembered even when nothing opens: it is not retried
+        if (dc == nullptr) return nullptr;
+        // A positive height is the height of the whole character cell, ascent and descent
+        // together, which is how the layouts measure their fonts.
+        const std::wstring wideName = WideOfGbk(name);
+        face.font = CreateFontW(size, 0, 0, 0, weight, FALSE, FALSE, FALSE, CharacterSetOf(name), OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, QualityFor(name, size), DEFAULT_PITCH | FF_DONTCARE,
+                                wideName.c_str());
+        if (face.font == nullptr) return nullptr;
+        SelectObject(dc, face.font);
+        TEXTMETRICW metrics{};
+        if (!GetTextMetricsW(dc, &metrics)) {
+            DeleteObject(face.font);
+            face.font = nullptr;
+            return nullptr;
+        }
+        face.lineHeight = std::max<int32_t>(metrics.tmHeight, 1);
+        face.ascent = metrics.tmAscent;
+        return &face;
+    }
+
+    OpenFace* Face(const FontSpec& wanted) { return Face(wanted.face, wanted.pixelSize, wanted.weight); }
+
+    OpenFace* StandInFor(OpenFace& face, const FontSpec& wanted) {
+        if (!face.standInLooked) {
+            face.standInLooked = true;
+            const Text other = CharacterSetOf(wanted.face) == ANSI_CHARSET ? Text("宋体") : Text("MS Serif");
+            face.standIn = Face(other, wanted.pixelSize, wanted.weight);
+        }
+        return face.standIn;
+    }
+
+    bool HasGlyph(OpenFace& face, wchar_t character) {
+        SelectObject(dc, face.font);
+        WORD index = 0;
+        return GetGlyphIndicesW(dc, &character, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 && index != 0xFFFF;
+    }
+
+    // The character drawn by GDI itself, white on black, into a grey-level DIB: the red channel
+    // is its coverage. (The outline call's 65 grey levels stop short of full coverage under Wine,
+    // where the solid strokes of a character must take exactly the text colour.)
+    Glyph Rasterise(OpenFace& face, wchar_t character) {
+        Glyph glyph;
+        SelectObject(dc, face.font);
+        SIZE extent{};
+        if (!GetTextExtentPoint32W(dc, &character, 1, &extent)) return glyph;
+        glyph.advance = std::max<int32_t>(extent.cx, 0);
+        // Room for strokes that reach left of the pen or beyond the advance (italic, bold).
+        const int32_t pad = face.lineHeight;
+        const int32_t width = glyph.advance + 2 * pad;
+        const int32_t height = face.lineHeight;
+        if (width <= 0 || height <= 0) return glyph;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap == nullptr) return glyph;
+        HGDIOBJ previous = SelectObject(dc, bitmap);
+        auto* pixels = static_cast<uint32_t*>(bits);
+        std::fill_n(pixels, static_cast<size_t>(width) * height, 0u);
+        SetTextColor(dc, RGB(255, 255, 255));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextAlign(dc, TA_TOP | TA_LEFT | TA_NOUPDATECP);
+        TextOutW(dc, pad, 0, &character, 1);
+        GdiFlush();
+        int32_t left = width, right = 0, top = height, bottom = 0;
+        const auto coverageAt = [&](int32_t x, int32_t y) {
+            return static_cast<uint8_t>((pixels[static_cast<size_t>(y) * width + x] >> 16) & 0xFF);
+        };
+        for (int32_t y = 0; y < height; ++y) {
+            for (int32_t x = 0; x < width; ++x) {
+                if (coverageAt(x, y) == 0) continue;
+                left = std::min(left, x);
+                right = std::max(right, x + 1);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y + 1);
+            }
+        }
+        if (right > left && bottom > top) {
+            glyph.left = left - pad;
+            glyph.top = top;
+            glyph.width = right - left;
+            glyph.height = bottom - top;
+            glyph.coverage.resize(static_cast<size_t>(glyph.width) * glyph.height);
+            for (int32_t y = 0; y < glyph.height; ++y) {
+                for (int32_t x = 0; x < glyph.width; ++x) {
+                    glyph.coverage[static_cast<size_t>(y) * glyph.width + x] = coverageAt(left + x, top + y);
+                }
+            }
+        }
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
+        return glyph;
+    }
+
+    // The glyph of the GBK character with this code, made on first use. Characters with no
+    // Unicode form or no glyph in either face come back empty, with no advance.
+    const Glyph& GlyphFor(OpenFace& face, const FontSpec& wanted, uint32_t gbkCode) {
+        auto found = face.glyphs.find(gbkCode);
+        if (found != face.glyphs.end()) return found->second;
+        Glyph glyph;
+        std::string bytes;
+        if (gbkCode > 0xFF) bytes.push_back(static_cast<char>(gbkCode >> 8));
+        bytes.push_back(static_cast<char>(gbkCode & 0xFF));
+        const std::wstring wide = WideOfGbk(bytes);
+        if (wide.size() == 1 && wide[0] >= 0x20 && wide[0] != 0x7F) {  // control characters draw nothing
+            OpenFace* from = &face;
+            if (!HasGlyph(face, wide[0])) {
+                OpenFace* standIn = StandInFor(face, wanted);
+                from = standIn != nullptr && HasGlyph(*standIn, wide[0]) ? standIn : nullptr;
+            }
+            if (from != nullptr) {
+                glyph = Rasterise(*from, wide[0]);
+                glyph.top += face.ascent - from->ascent;  // on this face's baseline
+            }
+        }
+        return face.glyphs.emplace(gbkCode, std::move(glyph)).first->second;
+    }
+
+    // Walks the GBK characters of a line: a lead byte with a proper trail byte makes one
+    // character; a stray lead byte is a character of its own (one that has no glyph).
+    template <typename Visit>
+    static void ForEachCharacter(std::string_view line, Visit visit) {
+        for (size_t i = 0; i < line.size();) {
+            const auto lead = static_cast<uint8_t>(line[i]);
+            if (IsGbkLeadByte(lead) && i + 1 < line.size() && IsGbkTrailByte(static_cast<uint8_t>(line[i + 1]))) {
+                visit((static_cast<uint32_t>(lead) << 8) | static_cast<uint8_t>(line[i + 1]));
+                i += 2;
+            } else {
+                visit(static_cast<uint32_t>(lead));
+                i += 1;
+            }
+        }
+    }
+};
+
+FontService::FontService() : impl_(std::make_unique<Impl>()) {}
+
+FontService::~FontService() = default;
+
+// GDI's font table is the system's own and ready when the program starts: nothing to read ahead.
+void StartReadingFontConfiguration() {}
+
+bool FontService::HasFonts() { return impl_->Face(DefaultGuiFont()) != nullptr; }
+
+int32_t FontService::LineHeight(const FontSpec& font) {
+    OpenFace* face = impl_->Face(font);
+    return face != nullptr ? face->lineHeight : 0;
+}
+
+int32_t FontService::TextWidth(const FontSpec& font, std::string_view gbkLine) {
+    OpenFace* face = impl_->Face(font);
+    if (face == nullptr) return 0;
+    int64_t width = 0;
+    Impl::ForEachCharacter(gbkLine, [&](uint32_t code) { width += impl_->GlyphFor(*face, font, code).advance; });
+    return static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX));
+}
+
+int32_t FontService::DrawTextLine(const FontSpec& font, std::string_view gbkLine, const PixelTarget& target,
+                                  int32_t x, int32_t y, uint32_t colour) {
+    OpenFace* face = impl_->Face(font);
+    if (face == nullptr) return 0;
+    const bool drawable = target.pixels != nullptr && target.width > 0 && target.height > 0 &&
+                          target.stride >= target.width;
+    colour &= 0x00FFFFFFu;
+    int64_t pen = x;
+    Impl::ForEachCharacter(gbkLine, [&](uint32_t code) {
+        const Glyph& glyph = impl_->GlyphFor(*face, font, code);
+        const int64_t left = pen + glyph.left;
+        const int64_t top = static_cast<int64_t>(y) + glyph.top;
+        pen += glyph.advance;
+        if (!drawable || glyph.coverage.empty()) return;
+        const int64_t fromX = std::max<int64_t>(0, -left);
+        const int64_t toX = std::min<int64_t>(glyph.width, target.width - left);
+        const int64_t fromY = std::max<int64_t>(0, -top);
+        const int64_t toY = std::min<int64_t>(glyph.height, target.height - top);
+        for (int64_t gy = fromY; gy < toY; ++gy) {
+            uint32_t* row = target.pixels + static_cast<size_t>(top + gy) * static_cast<size_t>(target.stride);
+            const uint8_t* coverage = glyph.coverage.data() + static_cast<size_t>(gy) * glyph.width;
+            for (int64_t gx = fromX; gx < toX; ++gx) {
+                const uint32_t a = coverage[gx];
+                if (a == 0) continue;
+                uint32_t& pixel = row[left + gx];
+                if (a == 255) {
+                    pixel = colour;
+                    continue;
+                }
+                uint32_t blended = 0;
+                for (int shift = 0; shift <= 16; shift += 8) {
+                    const uint32_t c = (colour >> shift) & 0xFF;
+                    const uint32_t d = (pixel >> shift) & 0xFF;
+                    blended |= ((c * a + d * (255 - a) + 127) / 255) << shift;
+                }
+                pixel = blended;
+            }
+        }
+    });
+    return static_cast<int32_t>(std::clamp<int64_t>(pen - x, 0, INT32_MAX));
+}
+
+}  // namespace kelvora
