@@ -289,10 +289,10 @@ FileUpdateLock::FileUpdateLock(const Text& path) {
 }
 
 FileUpdateLock::~FileUpdateLock() {
-    if (handle_ < 0) return;
+    if (handle_ == -1) return;
     // Removed before it is let go, so that whoever gets it next finds the name gone and takes a new one.
     ::unlink(lockPath_.c_str());
-    ::close(handle_);
+    ::close(static_cast<int>(handle_));
 }
 
 bool DirectoryIsWritable(const Text& folder) {

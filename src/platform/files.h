@@ -67,10 +67,10 @@ public:
     FileUpdateLock(const FileUpdateLock&) = delete;
     FileUpdateLock& operator=(const FileUpdateLock&) = delete;
 
-    bool Held() const { return handle_ >= 0; }
+    bool Held() const { return handle_ != -1; }
 
 private:
-    int handle_ = -1;
+    intptr_t handle_ = -1;  // the system's handle of the locked file
     std::string lockPath_;
 };
 

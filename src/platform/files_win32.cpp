@@ -106,29 +106,67 @@ bool FileExists(const Text& path) {
     return wide && GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-ByteArray ReadWholeFile(const Text& path) {
+std::optional<ByteArray> TryReadWholeFile(const Text& path) {
     ByteArray bytes;
     const auto wide = WidePath(path);
-    if (!wide) return bytes;
+    if (!wide) return std::nullopt;
     HANDLE file = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     if (GetFileType(file) != FILE_TYPE_DISK) {
         CloseHandle(file);
-        return bytes;
+        return std::nullopt;
     }
     uint8_t chunk[65536];
     for (;;) {
         DWORD n = 0;
         if (!ReadFile(file, chunk, sizeof chunk, &n, nullptr)) {
-            bytes.clear();  // a read error gives nothing rather than half a file
-            break;
+            // A read error gives nothing rather than half a file.
+            CloseHandle(file);
+            return std::nullopt;
         }
         if (n == 0) break;
         bytes.insert(bytes.end(), chunk, chunk + n);
     }
     CloseHandle(file);
     return bytes;
+}
+
+ByteArray ReadWholeFile(const Text& path) { return TryReadWholeFile(path).value_or(ByteArray()); }
+
+FileUpdateLock::FileUpdateLock(const Text& path) {
+    const auto wide = WidePath(path + ".lock");
+    if (!wide) return;
+    const ULONGLONG deadline = GetTickCount64() + kFileLockWaitMs;
+    for (;;) {
+        // Every game opens the lock file, which goes away when its last holder closes it; a name still
+        // being removed refuses to open, and counts as held.
+        HANDLE file = CreateFileW(wide->c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            OVERLAPPED whole{};
+            if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole)) {
+                handle_ = reinterpret_cast<intptr_t>(file);
+                return;
+            }
+            const DWORD error = GetLastError();
+            CloseHandle(file);
+            if (error != ERROR_LOCK_VIOLATION) return;
+        } else if (GetLastError() != ERROR_ACCESS_DENIED && GetLastError() != ERROR_SHARING_VIOLATION) {
+            return;
+        }
+        if (GetTickCount64() >= deadline) return;
+        Sleep(5);
+    }
+}
+
+FileUpdateLock::~FileUpdateLock() {
+    if (handle_ == -1) return;
+    HANDLE file = reinterpret_cast<HANDLE>(handle_);
+    OVERLAPPED whole{};
+    UnlockFileEx(file, 0, MAXDWORD, MAXDWORD, &whole);
+    CloseHandle(file);
 }
 
 bool WriteWholeFile(const Text& path, std::initializer_list<const ByteArray*> parts) {

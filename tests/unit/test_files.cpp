@@ -8,7 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/file_lock.h"
 #include "platform/files.h"
 #include "support/temp_dir.h"
 
@@ -154,17 +153,6 @@ TEST(Files, ProgramDirectoryHoldsTheTestProgram) {
     ASSERT_FALSE(folder.empty());
     EXPECT_NE(folder.back(), '/');
     EXPECT_TRUE(std::filesystem::exists(folder + "/" + KELVORA_TEST_PROGRAM));
-}
-
-TEST(Files, OneGameAtATimeHoldsTheLock) {
-    TempDir dir;
-    const Text lockPath = dir.File("Kelvora.lock");
-    auto first = FileLock::Acquire(lockPath, 0);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(FileLock::Acquire(lockPath, 30), nullptr);  // held: the wait runs out
-    first.reset();
-    EXPECT_NE(FileLock::Acquire(lockPath, 0), nullptr);
-    EXPECT_EQ(FileLock::Acquire(dir.File("no/such/folder/lock"), 0), nullptr);
 }
 
 }  // namespace
