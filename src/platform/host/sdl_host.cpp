@@ -3,16 +3,22 @@
 #include "platform/host/sdl_host.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <future>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/fatal.h"
 #include "platform/gbk.h"
+#include "platform/host/boot_clock.h"
 #include "platform/host/sdl_audio.h"
 #include "platform/host/x11_errors.h"
+#include "platform/host/x11_window.h"
 
 namespace kelvora {
 namespace {
@@ -60,29 +66,71 @@ uint32_t ModifiersOf(Uint16 mod) {
     return flags;
 }
 
+// The whole factor every window is shown at: the desktop's own scale where it sets one
+// (GDK_SCALE), else its text resolution, 96 dots per inch being 1.
+int32_t DesktopScale(X11Windows* x11) {
+    if (const char* scale = std::getenv("GDK_SCALE"); scale != nullptr && *scale != '\0') {
+        const long factor = std::strtol(scale, nullptr, 10);
+        if (factor >= 1) return static_cast<int32_t>(std::min(factor, 8L));
+    }
+    const int32_t dpi = x11 != nullptr ? x11->DesktopDpi() : 0;
+    return dpi >= 240 ? 3 : dpi >= 144 ? 2 : 1;
+}
+
 class SdlHost final : public Host {
 public:
     SdlHost() {
         previousBox_ = SetFatalMessageBox([this](const std::string& text) { ShowErrorBox("Kelvora", text); });
+        // The mixer and the audio device take tens of milliseconds to get ready; that happens
+        // here, beside the first frame, and not inside the first selection.
+        audioReady_ = std::async(std::launch::async, [] {
+            auto audio = std::make_unique<SdlAudio>();
+            audio->Prepare();
+            return audio;
+        });
+        // A window that is never shown lets us ask the display about the desktop before the
+        // first real window is sized, and learn what frame the window manager gives windows.
+        if (SDL_Window* probe = SDL_CreateWindow("Kelvora", 0, 0, 1, 1, SDL_WINDOW_HIDDEN)) {
+            x11_ = X11Windows::Connect(probe);
+            if (x11_) {
+                x11_->Describe(probe, nullptr, true, "Kelvora");
+                typicalFrame_ = x11_->Frame(probe);
+            }
+            SDL_DestroyWindow(probe);
+        }
+        scale_ = DesktopScale(x11_.get());
+        // The raw X events carry what SDL leaves out: a window destroyed by someone else, and
+        // the pointer's screen position at the moment of each event.
+        if (x11_) SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     }
 
     ~SdlHost() override {
         SetFatalMessageBox(previousBox_);
         for (auto& [id, window] : windows_) SDL_DestroyWindow(window.sdl);
         windows_.clear();
+        TakeAudio();
         audio_.reset();
+        x11_.reset();
         SDL_Quit();
     }
 
     HostWindowId OpenWindow(const HostWindowSpec& request) override {
-        const FrameSizes frame = knownFrame_;
-        SDL_Window* sdl = SDL_CreateWindow(ToUtf8(request.title).c_str(), request.outerTopLeft.x + frame.left,
-                                           request.outerTopLeft.y + frame.top, std::max(request.client.width, 1),
-                                           std::max(request.client.height, 1), SDL_WINDOW_HIDDEN);
+        const std::string title = ToUtf8(request.title);
+        SDL_Window* sdl = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                           std::max(request.client.width, 1) * scale_,
+                                           std::max(request.client.height, 1) * scale_, SDL_WINDOW_HIDDEN);
         if (!sdl) FatalError(Text("SDL: ") + SDL_GetError());
         const HostWindowId id = nextId_++;
         windows_[id] = WindowData{sdl, request.parent};
         bySdlId_[SDL_GetWindowID(sdl)] = id;
+        if (x11_) {
+            WindowData* parent = Find(request.parent);
+            x11_->Describe(sdl, parent ? parent->sdl : nullptr, request.minimizeBox, title);
+            byXid_[x11_->XidOf(sdl)] = id;
+            // Asked now, before the window is mapped, so that it is placed by its real frame.
+            FrameOf(id);
+        }
+        MoveWindow(id, request.outerTopLeft);
         return id;
     }
 
@@ -90,16 +138,14 @@ public:
         WindowData* w = Find(window);
         if (!w) return;
         SDL_ShowWindow(w->sdl);
-        // Only a hint on X11; the runtime keeps the parent from taking input itself.
-        if (WindowData* parent = Find(w->parent)) SDL_SetWindowModalFor(w->sdl, parent->sdl);
         SDL_RaiseWindow(w->sdl);
-        LearnFrame(w->sdl);
     }
 
     void CloseWindow(HostWindowId window) override {
         WindowData* w = Find(window);
         if (!w) return;
         bySdlId_.erase(SDL_GetWindowID(w->sdl));
+        if (x11_) byXid_.erase(x11_->XidOf(w->sdl));
         SDL_DestroyWindow(w->sdl);
         windows_.erase(window);
     }
@@ -107,45 +153,64 @@ public:
     void MoveWindow(HostWindowId window, Point outerTopLeft) override {
         WindowData* w = Find(window);
         if (!w) return;
-        const FrameSizes frame = FrameOf(window);
-        SDL_SetWindowPosition(w->sdl, outerTopLeft.x + frame.left, outerTopLeft.y + frame.top);
+        if (w->gone) return;
+        const Point outer{outerTopLeft.x * scale_, outerTopLeft.y * scale_};
+        if (x11_) {
+            // The window manager puts the frame's corner where we ask, by the usual gravity,
+            // whether or not it has framed the window yet.
+            x11_->MoveOuter(w->sdl, outer);
+            return;
+        }
+        const FrameSizes frame = PhysicalFrame(*w);
+        SDL_SetWindowPosition(w->sdl, outer.x + frame.left, outer.y + frame.top);
     }
 
     void ResizeWindow(HostWindowId window, Size client) override {
-        if (WindowData* w = Find(window)) SDL_SetWindowSize(w->sdl, std::max(client.width, 1), std::max(client.height, 1));
+        WindowData* w = Find(window);
+        if (w && !w->gone) {
+            SDL_SetWindowSize(w->sdl, std::max(client.width, 1) * scale_, std::max(client.height, 1) * scale_);
+        }
     }
 
     Point WindowPosition(HostWindowId window) override {
         WindowData* w = Find(window);
-        if (!w) return Point{};
-        int x = 0;
-        int y = 0;
-        SDL_GetWindowPosition(w->sdl, &x, &y);
-        const FrameSizes frame = FrameOf(window);
-        return Point{x - frame.left, y - frame.top};
+        if (!w || w->gone) return Point{};
+        Point client;
+        if (x11_) {
+            client = x11_->ClientTopLeft(w->sdl);
+        } else {
+            SDL_GetWindowPosition(w->sdl, &client.x, &client.y);
+        }
+        const FrameSizes frame = PhysicalFrame(*w);
+        return Point{(client.x - frame.left) / scale_, (client.y - frame.top) / scale_};
     }
 
+    // Frames stay in screen pixels, rounded down to whole game pixels: an outer corner put at a
+    // game pixel then reads back as the same one.
     FrameSizes FrameOf(HostWindowId window) override {
         WindowData* w = Find(window);
-        if (!w) return FrameSizes{};
-        LearnFrame(w->sdl);
-        return knownFrame_;
+        if (!w || w->gone) return FrameSizes{};
+        return InGamePixels(PhysicalFrame(*w));
     }
 
-    FrameSizes TypicalFrame() override { return knownFrame_; }
+    FrameSizes TypicalFrame() override { return InGamePixels(typicalFrame_); }
 
     Size ScreenSize() override {
         SDL_Rect bounds{0, 0, 1024, 768};
         SDL_GetDisplayBounds(0, &bounds);
-        return Size{bounds.w, bounds.h};
+        return Size{bounds.w / scale_, bounds.h / scale_};
     }
 
     void Present(HostWindowId window, const uint32_t* pixels, int32_t stride, Size size,
                  const std::vector<Rect>& areas) override {
         WindowData* w = Find(window);
-        if (!w || !pixels || areas.empty()) return;
+        if (!w || w->gone || !pixels || areas.empty()) return;
         SDL_Surface* surface = SDL_GetWindowSurface(w->sdl);
         if (!surface) return;
+        if (scale_ > 1) {
+            PresentScaled(*w, surface, pixels, stride, size, areas);
+            return;
+        }
         const Rect bounds = Intersect(Rect{0, 0, size.width, size.height}, Rect{0, 0, surface->w, surface->h});
         std::vector<SDL_Rect> rects;
         if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
@@ -191,12 +256,13 @@ public:
         int x = 0;
         int y = 0;
         SDL_GetGlobalMouseState(&x, &y);
-        return Point{x, y};
+        return Point{x / scale_, y / scale_};
     }
 
     void StartTextInput(HostWindowId window, Rect caretArea) override {
         if (!Find(window)) return;
-        SDL_Rect rect{caretArea.left, caretArea.top, std::max(caretArea.width, 1), std::max(caretArea.height, 1)};
+        SDL_Rect rect{caretArea.left * scale_, caretArea.top * scale_, std::max(caretArea.width, 1) * scale_,
+                      std::max(caretArea.height, 1) * scale_};
         SDL_SetTextInputRect(&rect);
         if (!SDL_IsTextInputActive()) SDL_StartTextInput();
     }
@@ -205,15 +271,15 @@ public:
         if (SDL_IsTextInputActive()) SDL_StopTextInput();
     }
 
-    uint32_t TickMs() override { return SDL_GetTicks(); }
+    uint32_t TickMs() override { return BootTickMs(); }
 
     void SleepMs(int32_t ms) override {
         if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
     }
 
     void PlayClip(PcmClip clip) override {
-        if (!audio_) audio_ = std::make_unique<SdlAudio>();
-        audio_->Play(clip);
+        TakeAudio();
+        if (audio_) audio_->Play(clip);
     }
 
     void ShowErrorBox(const Text& title, const Text& message) override {
@@ -242,7 +308,62 @@ private:
     struct WindowData {
         SDL_Window* sdl = nullptr;
         HostWindowId parent = 0;
+        bool gone = false;  // destroyed by someone else: nothing may be asked of it any more
     };
+
+    // The audio prepared at start-up, once it is ready.
+    void TakeAudio() {
+        if (audioReady_.valid()) audio_ = audioReady_.get();
+    }
+
+    FrameSizes PhysicalFrame(WindowData& w) {
+        FrameSizes frame;
+        if (x11_) {
+            frame = x11_->Frame(w.sdl);
+        } else if (SDL_GetWindowBordersSize(w.sdl, &frame.top, &frame.left, &frame.bottom, &frame.right) != 0) {
+            frame = typicalFrame_;
+        }
+        typicalFrame_ = frame;
+        return frame;
+    }
+
+    FrameSizes InGamePixels(FrameSizes frame) const {
+        return FrameSizes{frame.left / scale_, frame.top / scale_, frame.right / scale_, frame.bottom / scale_};
+    }
+
+    // Every game pixel becomes a square of scale_ x scale_ screen pixels of the same colour, so
+    // the pixel art stays sharp.
+    void PresentScaled(WindowData& w, SDL_Surface* surface, const uint32_t* pixels, int32_t stride, Size size,
+                       const std::vector<Rect>& areas) {
+        const Rect bounds =
+            Intersect(Rect{0, 0, size.width, size.height}, Rect{0, 0, surface->w / scale_, surface->h / scale_});
+        const int bytes = surface->format->BytesPerPixel;
+        std::vector<SDL_Rect> rects;
+        if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+        for (const Rect& area : areas) {
+            const Rect r = Intersect(area, bounds);
+            if (r.Empty()) continue;
+            // The display's format once per game pixel, then copied scale_ times across and down.
+            row_.resize(static_cast<size_t>(r.width) * 4);
+            for (int32_t y = r.top; y < r.Bottom(); ++y) {
+                SDL_ConvertPixels(r.width, 1, SDL_PIXELFORMAT_XBGR8888, pixels + static_cast<ptrdiff_t>(y) * stride + r.left,
+                                  r.width * 4, surface->format->format, row_.data(), r.width * 4);
+                uint8_t* first = static_cast<uint8_t*>(surface->pixels) +
+                                 static_cast<ptrdiff_t>(y) * scale_ * surface->pitch +
+                                 static_cast<ptrdiff_t>(r.left) * scale_ * bytes;
+                uint8_t* to = first;
+                for (int32_t x = 0; x < r.width; ++x) {
+                    const uint8_t* from = row_.data() + static_cast<ptrdiff_t>(x) * bytes;
+                    for (int32_t k = 0; k < scale_; ++k, to += bytes) std::memcpy(to, from, static_cast<size_t>(bytes));
+                }
+                const size_t rowBytes = static_cast<size_t>(r.width) * scale_ * bytes;
+                for (int32_t k = 1; k < scale_; ++k) std::memcpy(first + static_cast<ptrdiff_t>(k) * surface->pitch, first, rowBytes);
+            }
+            rects.push_back(SDL_Rect{r.left * scale_, r.top * scale_, r.width * scale_, r.height * scale_});
+        }
+        if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+        if (!rects.empty()) SDL_UpdateWindowSurfaceRects(w.sdl, rects.data(), static_cast<int>(rects.size()));
+    }
 
     WindowData* Find(HostWindowId window) {
         auto it = windows_.find(window);
@@ -254,25 +375,39 @@ private:
         return it == bySdlId_.end() ? 0 : it->second;
     }
 
-    // Frame sizes are known only once a window manager has framed a shown window; until then the
-    // last known ones (none at all without a window manager) stand in.
-    void LearnFrame(SDL_Window* sdl) {
-        int top = 0;
-        int left = 0;
-        int bottom = 0;
-        int right = 0;
-        if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) == 0) knownFrame_ = FrameSizes{left, top, right, bottom};
+    // The pointer as the event saw it; the screen position comes from the raw event just before,
+    // not from the pointer's state now, which a drag has already moved on from.
+    void FillPointer(HostEvent& event, int x, int y) {
+        event.position = Point{x / scale_, y / scale_};
+        event.screen = havePointer_ ? Point{pointer_.x / scale_, pointer_.y / scale_} : GlobalMousePosition();
+        havePointer_ = false;
+        event.modifiers = ModifiersOf(static_cast<Uint16>(SDL_GetModState()));
     }
 
-    void FillPointer(HostEvent& event, int x, int y) {
-        event.position = Point{x, y};
-        event.screen = GlobalMousePosition();
-        event.modifiers = ModifiersOf(static_cast<Uint16>(SDL_GetModState()));
+    // A raw X event: a window of ours destroyed by someone else ends like a close of it (the main
+    // window's ends the game); a pointer event leaves its screen position for the next event.
+    bool TranslateRaw(const SDL_SysWMmsg& message, HostEvent& event) {
+        if (!x11_) return false;
+        if (x11_->PointerOnScreen(message, pointer_)) {
+            havePointer_ = true;
+            return false;
+        }
+        const unsigned long destroyed = x11_->DestroyedWindow(message);
+        auto it = destroyed != 0 ? byXid_.find(destroyed) : byXid_.end();
+        if (it == byXid_.end()) return false;
+        WindowData* w = Find(it->second);
+        if (!w || w->gone) return false;
+        w->gone = true;
+        event.window = it->second;
+        event.kind = w->parent == 0 ? HostEventKind::Quit : HostEventKind::CloseRequest;
+        return true;
     }
 
     bool Translate(const SDL_Event& e, HostEvent& event) {
         event = HostEvent{};
         switch (e.type) {
+            case SDL_SYSWMEVENT:
+                return e.syswm.msg != nullptr && TranslateRaw(*e.syswm.msg, event);
             case SDL_QUIT:
                 event.kind = HostEventKind::Quit;
                 return true;
@@ -310,6 +445,8 @@ private:
                 if (event.window == 0) return false;
                 event.kind = HostEventKind::KeyDown;
                 event.key = KeyOf(e.key.keysym.sym);
+                // A held Esc closes the window it was pressed in, not every one that opens after.
+                if (e.key.repeat && event.key == Key::Escape) return false;
                 event.modifiers = ModifiersOf(e.key.keysym.mod);
                 return true;
             case SDL_TEXTINPUT:
@@ -332,8 +469,15 @@ private:
 
     std::map<HostWindowId, WindowData> windows_;
     std::map<Uint32, HostWindowId> bySdlId_;
+    std::map<unsigned long, HostWindowId> byXid_;
     HostWindowId nextId_ = 1;
-    FrameSizes knownFrame_;
+    std::unique_ptr<X11Windows> x11_;
+    int32_t scale_ = 1;
+    FrameSizes typicalFrame_;  // screen pixels, of the window asked last
+    Point pointer_;
+    bool havePointer_ = false;
+    std::vector<uint8_t> row_;
+    std::future<std::unique_ptr<SdlAudio>> audioReady_;
     std::unique_ptr<SdlAudio> audio_;
     FatalMessageBox previousBox_;
 };

@@ -1,0 +1,43 @@
+// What SDL does not tell the X window manager about our windows, and what it does not tell us
+// about theirs: frame extents, title-bar buttons, dialog type and modality, titles every tool can
+// read, the desktop's scale, and events SDL drops (a window destroyed by someone else).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/host/host.h"
+
+struct SDL_Window;
+struct SDL_SysWMmsg;
+
+namespace kelvora {
+
+class X11Windows {
+public:
+    // Null unless SDL drives an X11 display.
+    static std::unique_ptr<X11Windows> Connect(SDL_Window* any);
+    virtual ~X11Windows() = default;
+
+    // Before a window is first shown: its type, buttons, owner and modality, and its title as
+    // WM_NAME in a type every tool reads. A window with an owner is a modal dialog.
+    virtual void Describe(SDL_Window* window, SDL_Window* owner, bool minimizeBox, const std::string& utf8Title) = 0;
+    // The frame the window manager gives, or will give, the window. For a window not yet framed the
+    // manager is asked and waited for briefly; without a window manager it is no frame at all.
+    virtual FrameSizes Frame(SDL_Window* window) = 0;
+    // Moves the outer rectangle's corner, whatever the frame, by the manager's own gravity rule.
+    virtual void MoveOuter(SDL_Window* window, Point outerTopLeft) = 0;
+    // The client area's corner on the screen, asked of the server.
+    virtual Point ClientTopLeft(SDL_Window* window) = 0;
+    // Facts carried by a raw X event: the pointer's own screen position in it, or the window it
+    // destroyed (0 when it is neither).
+    virtual bool PointerOnScreen(const SDL_SysWMmsg& message, Point& screen) = 0;
+    virtual unsigned long DestroyedWindow(const SDL_SysWMmsg& message) = 0;
+    virtual unsigned long XidOf(SDL_Window* window) = 0;
+
+    // The desktop's text resolution (Xft.dpi), 0 when the desktop sets none.
+    virtual int32_t DesktopDpi() = 0;
+};
+
+}  // namespace kelvora
