@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev
   fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick attr
+  xvfb xauth xdotool imagemagick attr openbox x11-utils
 )
 
 missing=()

@@ -121,7 +121,9 @@ start_game() {
     fail "no window within 10 s"
   fi
   sleep 0.5
-  eval "$(xdotool getwindowgeometry --shell "$window")"
+  # The client area itself: under a window manager xdotool counts the frame in once more.
+  eval "$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { print "X=" $NF } /Absolute upper-left Y/ { print "Y=" $NF }
+    /Width:/ { print "WIDTH=" $NF } /Height:/ { print "HEIGHT=" $NF }')"
 }
 
 stop_game() {

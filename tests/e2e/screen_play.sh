@@ -93,7 +93,7 @@ check_dialog() {
   xprop -id "$dialog" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DIALOG || fail "the dialog is not typed as one"
   # Motif: flags, functions (move 4, minimise 8, maximise 16, close 32), decorations.
   hints=$(xprop -id "$dialog" _MOTIF_WM_HINTS | sed -n 's/.* = //p' | tr -d ' ')
-  [ "$(cut -d, -f2 <<< "$hints")" = 36 ] || fail "the dialog's buttons are not move and close only: $hints"
+  [ "$(($(cut -d, -f2 <<< "$hints")))" = 36 ] || fail "the dialog's buttons are not move and close only: $hints"
   read -r mx my <<< "$(outer_centre_twice "$window")"
   read -r dx dy <<< "$(outer_centre_twice "$dialog")"
   [ $(((mx - dx) * (mx - dx))) -le 4 ] && [ $(((my - dy) * (my - dy))) -le 4 ] ||
