@@ -392,6 +392,10 @@ private:
             havePointer_ = true;
             return false;
         }
+        if (message.msg.x11.event.type == KeyPress || message.msg.x11.event.type == KeyRelease) {
+            escapeRepeated_ = x11_->EscapeRepeated(message);
+            return false;
+        }
         const unsigned long destroyed = x11_->DestroyedWindow(message);
         auto it = destroyed != 0 ? byXid_.find(destroyed) : byXid_.end();
         if (it == byXid_.end()) return false;
@@ -446,7 +450,7 @@ private:
                 event.kind = HostEventKind::KeyDown;
                 event.key = KeyOf(e.key.keysym.sym);
                 // A held Esc closes the window it was pressed in, not every one that opens after.
-                if (e.key.repeat && event.key == Key::Escape) return false;
+                if (event.key == Key::Escape && (e.key.repeat || escapeRepeated_)) return false;
                 event.modifiers = ModifiersOf(e.key.keysym.mod);
                 return true;
             case SDL_TEXTINPUT:
@@ -476,6 +480,7 @@ private:
     FrameSizes typicalFrame_;  // screen pixels, of the window asked last
     Point pointer_;
     bool havePointer_ = false;
+    bool escapeRepeated_ = false;  // said of the raw key event just before SDL's own
     std::vector<uint8_t> row_;
     std::future<std::unique_ptr<SdlAudio>> audioReady_;
     std::unique_ptr<SdlAudio> audio_;

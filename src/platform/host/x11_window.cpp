@@ -7,6 +7,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <dlfcn.h>
 
 #include <cstdlib>
@@ -32,6 +33,7 @@ struct Xlib {
     decltype(&Xutf8TextListToTextProperty) utf8TextListToTextProperty = nullptr;
     decltype(&XSetWMName) setWMName = nullptr;
     decltype(&XResourceManagerString) resourceManagerString = nullptr;
+    decltype(&XLookupKeysym) lookupKeysym = nullptr;
 };
 
 template <typename Function>
@@ -55,7 +57,8 @@ const Xlib* LoadXlib() {
             Find(library, "XSetTransientForHint", x.setTransientForHint) &&
             Find(library, "Xutf8TextListToTextProperty", x.utf8TextListToTextProperty) &&
             Find(library, "XSetWMName", x.setWMName) &&
-            Find(library, "XResourceManagerString", x.resourceManagerString);
+            Find(library, "XResourceManagerString", x.resourceManagerString) &&
+            Find(library, "XLookupKeysym", x.lookupKeysym);
         // SDL keeps the library loaded for as long as the process runs.
         dlclose(library);
         return complete ? &x : nullptr;
@@ -173,6 +176,27 @@ public:
         return e.type == DestroyNotify ? e.xdestroywindow.window : 0;
     }
 
+    bool EscapeRepeated(const SDL_SysWMmsg& message) override {
+        if (message.subsystem != SDL_SYSWM_X11) return false;
+        XEvent e = message.msg.x11.event;
+        if (e.type != KeyPress && e.type != KeyRelease) return false;
+        if (x_.lookupKeysym(&e.xkey, 0) != XK_Escape) return false;
+        const Time at = e.xkey.time;
+        if (e.type == KeyRelease) {
+            escapeReleasedAt_ = at;
+            escapeHeld_ = false;
+            return false;
+        }
+        // Repeats follow each other within a fraction of a second; a release the server sends
+        // with the very time of the next press belongs to the repeat, not to the player's hand.
+        const bool repeated = escapeSeen_ && at - escapePressedAt_ < kRepeatGapMs &&
+                              (escapeHeld_ || escapeReleasedAt_ == at);
+        escapeSeen_ = true;
+        escapeHeld_ = true;
+        escapePressedAt_ = at;
+        return repeated;
+    }
+
     unsigned long XidOf(SDL_Window* window) override { return Xid(window); }
 
     int32_t DesktopDpi() override {
@@ -271,6 +295,13 @@ private:
     std::map<std::string, Atom> atoms_;
     std::map<::Window, Pending> pending_;
     FrameSizes lastFrame_;
+    // The longest pause between two presses of a held key: X servers repeat 25 times a second
+    // after a first pause of some 660 ms.
+    static constexpr Time kRepeatGapMs = 1000;
+    bool escapeSeen_ = false;
+    bool escapeHeld_ = false;
+    Time escapePressedAt_ = 0;
+    Time escapeReleasedAt_ = 0;
 };
 
 }  // namespace

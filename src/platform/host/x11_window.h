@@ -34,6 +34,9 @@ public:
     // destroyed (0 when it is neither).
     virtual bool PointerOnScreen(const SDL_SysWMmsg& message, Point& screen) = 0;
     virtual unsigned long DestroyedWindow(const SDL_SysWMmsg& message) = 0;
+    // An Esc the server repeats while the key is held: the server's own repeat flag is lost
+    // whenever the focus moves to another window, as it does when a window opens.
+    virtual bool EscapeRepeated(const SDL_SysWMmsg& message) = 0;
     virtual unsigned long XidOf(SDL_Window* window) = 0;
 
     // The desktop's text resolution (Xft.dpi), 0 when the desktop sets none.
