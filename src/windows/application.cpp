@@ -8,8 +8,10 @@
 #include "game/turn.h"
 #include "platform/fatal.h"
 #include "platform/gbk.h"
+#include "platform/picture.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sound_effects.h"
+#include "presentation/sprites.h"
 #include "skin/embedded_skin.h"
 
 namespace kelvora {
@@ -218,6 +220,10 @@ int RunKelvora(std::unique_ptr<Host> host, const std::function<void()>& started)
     // running ends the program at once: nothing is left to save, and no half-finished handler
     // may go on to write the honour file.
     app.runtime.SetEndHook([] { std::_Exit(0); });
+    // The red ball, awake, as the icon of every window; its magenta background is see-through.
+    if (const std::optional<Picture> ball = DecodeBitmap(SpriteFor(kRed, 2))) {
+        app.runtime.GetHost().SetWindowIcon(ball->pixels, Size{ball->width, ball->height}, 0x00FF00FF);
+    }
     StartKelvora(app);
     if (started) started();
     app.runtime.RunEventLoop();

@@ -131,7 +131,17 @@ public:
             FrameOf(id);
         }
         MoveWindow(id, request.outerTopLeft);
+        ApplyIcon(windows_[id]);
         return id;
+    }
+
+    void SetWindowIcon(const std::vector<uint32_t>& pixels, Size size, uint32_t transparent) override {
+        if (size.width <= 0 || size.height <= 0 || pixels.size() < static_cast<size_t>(size.width) * size.height) return;
+        icon_.assign(pixels.begin(), pixels.begin() + static_cast<ptrdiff_t>(size.width) * size.height);
+        // SDL's ABGR8888 is 0xAABBGGRR: ours with an alpha byte on top.
+        for (uint32_t& pixel : icon_) pixel = pixel == transparent ? 0 : (pixel | 0xFF000000u);
+        iconSize_ = size;
+        for (auto& [id, w] : windows_) ApplyIcon(w);
     }
 
     void ShowWindow(HostWindowId window) override {
@@ -311,6 +321,15 @@ private:
         bool gone = false;  // destroyed by someone else: nothing may be asked of it any more
     };
 
+    void ApplyIcon(WindowData& w) {
+        if (icon_.empty() || w.gone) return;
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(icon_.data(), iconSize_.width, iconSize_.height, 32,
+                                                                  iconSize_.width * 4, SDL_PIXELFORMAT_ABGR8888);
+        if (!surface) return;
+        SDL_SetWindowIcon(w.sdl, surface);
+        SDL_FreeSurface(surface);
+    }
+
     // The audio prepared at start-up, once it is ready.
     void TakeAudio() {
         if (audioReady_.valid()) audio_ = audioReady_.get();
@@ -482,6 +501,8 @@ private:
     bool havePointer_ = false;
     bool escapeRepeated_ = false;  // said of the raw key event just before SDL's own
     std::vector<uint8_t> row_;
+    std::vector<uint32_t> icon_;  // SDL's ABGR8888
+    Size iconSize_;
     std::future<std::unique_ptr<SdlAudio>> audioReady_;
     std::unique_ptr<SdlAudio> audio_;
     FatalMessageBox previousBox_;
