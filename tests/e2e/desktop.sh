@@ -2,7 +2,8 @@
 # The real game as a player's desktop treats it: two starts seconds apart deal different first
 # boards; at GDK_SCALE=2 the window is twice the size, every game pixel a 2 x 2 block of one
 # colour, and a click at twice a position is a press at it; a held Esc closes only the window it
-# was pressed in; a main window destroyed by another program ends the game as its close box does.
+# was pressed in; a drag by a label follows the pointer exactly; a main window destroyed by another
+# program ends the game as its close box does.
 # Usage: desktop.sh KELVORA-EXECUTABLE DESTROY-WINDOW-TOOL WORK-DIR
 set -euo pipefail
 program=$1
@@ -79,9 +80,20 @@ xdotool key Escape
 for _ in $(seq 1 30); do [ -z "$(window_named "荣誉榜")" ] && break; sleep 0.1; done
 stop_game
 
-# The main window destroyed by another program: the game ends at once, with status 0.
+# Dragged by a label, the window follows the pointer to the last pixel of the last motion.
 start_game env
 wait_for_main_window 100
+x0=$X
+y0=$Y
+xdotool mousemove --sync $((X + 60)) $((Y + 380)) mousedown 1
+for step in 1 2 3 4 5 6; do xdotool mousemove --sync $((X + 60 + step * 7)) $((Y + 380 + step * 4)); done
+xdotool mouseup 1
+sleep 0.5
+eval "$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { print "X=" $NF } /Absolute upper-left Y/ { print "Y=" $NF }')"
+[ "$X" = $((x0 + 42)) ] && [ "$Y" = $((y0 + 24)) ] ||
+  fail "dragged by (42, 24), the window moved by ($((X - x0)), $((Y - y0)))"
+
+# The main window destroyed by another program: the game ends at once, with status 0.
 "$destroy" "$window"
 for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "the game went on after its main window was destroyed"

@@ -94,7 +94,7 @@ public:
             x11_ = X11Windows::Connect(probe);
             if (x11_) {
                 x11_->Describe(probe, nullptr, true, "Kelvora");
-                typicalFrame_ = x11_->Frame(probe);
+                typicalFrame_ = x11_->Frame(probe, false);
             }
             SDL_DestroyWindow(probe);
         }
@@ -116,12 +116,17 @@ public:
 
     HostWindowId OpenWindow(const HostWindowSpec& request) override {
         const std::string title = ToUtf8(request.title);
-        SDL_Window* sdl = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+        // SDL keeps the client position it was given until the server reports another; given the
+        // likely one, SDL's own later moves (it makes one on every resize) land where we want.
+        SDL_Window* sdl = SDL_CreateWindow(title.c_str(), request.outerTopLeft.x * scale_ + typicalFrame_.left,
+                                           request.outerTopLeft.y * scale_ + typicalFrame_.top,
                                            std::max(request.client.width, 1) * scale_,
                                            std::max(request.client.height, 1) * scale_, SDL_WINDOW_HIDDEN);
         if (!sdl) FatalError(Text("SDL: ") + SDL_GetError());
         const HostWindowId id = nextId_++;
-        windows_[id] = WindowData{sdl, request.parent};
+        WindowData& data = windows_[id];
+        data.sdl = sdl;
+        data.parent = request.parent;
         bySdlId_[SDL_GetWindowID(sdl)] = id;
         if (x11_) {
             WindowData* parent = Find(request.parent);
@@ -149,6 +154,7 @@ public:
         if (!w) return;
         SDL_ShowWindow(w->sdl);
         SDL_RaiseWindow(w->sdl);
+        w->shown = true;
     }
 
     void CloseWindow(HostWindowId window) override {
@@ -165,6 +171,7 @@ public:
         if (!w) return;
         if (w->gone) return;
         const Point outer{outerTopLeft.x * scale_, outerTopLeft.y * scale_};
+        w->outer = outer;
         if (x11_) {
             // The window manager puts the frame's corner where we ask, by the usual gravity,
             // whether or not it has framed the window yet.
@@ -177,15 +184,19 @@ public:
 
     void ResizeWindow(HostWindowId window, Size client) override {
         WindowData* w = Find(window);
-        if (w && !w->gone) {
-            SDL_SetWindowSize(w->sdl, std::max(client.width, 1) * scale_, std::max(client.height, 1) * scale_);
-        }
+        if (!w || w->gone) return;
+        // SDL moves the window on a resize, to where it last knew it: the corner is put back.
+        const Point corner = WindowPosition(window);
+        SDL_SetWindowSize(w->sdl, std::max(client.width, 1) * scale_, std::max(client.height, 1) * scale_);
+        MoveWindow(window, corner);
     }
 
     Point WindowPosition(HostWindowId window) override {
         WindowData* w = Find(window);
         if (!w || w->gone) return Point{};
         Point client;
+        // Until the window manager has framed a window, the server only knows the corner we asked for.
+        if (x11_ && !w->shown) return Point{w->outer.x / scale_, w->outer.y / scale_};
         if (x11_) {
             client = x11_->ClientTopLeft(w->sdl);
         } else {
@@ -319,6 +330,8 @@ private:
         SDL_Window* sdl = nullptr;
         HostWindowId parent = 0;
         bool gone = false;  // destroyed by someone else: nothing may be asked of it any more
+        bool shown = false;
+        Point outer;        // screen pixels, where it was last put
     };
 
     void ApplyIcon(WindowData& w) {
@@ -338,7 +351,7 @@ private:
     FrameSizes PhysicalFrame(WindowData& w) {
         FrameSizes frame;
         if (x11_) {
-            frame = x11_->Frame(w.sdl);
+            frame = x11_->Frame(w.sdl, w.shown);
         } else if (SDL_GetWindowBordersSize(w.sdl, &frame.top, &frame.left, &frame.bottom, &frame.right) != 0) {
             frame = typicalFrame_;
         }

@@ -113,22 +113,26 @@ public:
         x_.flush(display_);
     }
 
-    FrameSizes Frame(SDL_Window* window) override {
+    FrameSizes Frame(SDL_Window* window, bool shown) override {
         const ::Window xid = Xid(window);
-        if (xid == 0 || !ManagerKnowsFrames()) return FrameSizes{};
+        bool canAsk = false;
+        if (xid == 0 || !ManagerKnowsFrames(canAsk)) return FrameSizes{};
         FrameSizes frame;
         if (ReadFrame(xid, frame)) return frame;
-        // Asked once per window: a manager that did not answer then will not answer later.
+        if (!canAsk && !shown) return lastFrame_;
+        // Waited for once per window: a manager that did not answer then will not answer later.
         Pending& pending = pending_[xid];
         if (pending.asked) return pending.fallback;
         pending.asked = true;
-        XEvent request{};
-        request.xclient.type = ClientMessage;
-        request.xclient.window = xid;
-        request.xclient.message_type = Intern("_NET_REQUEST_FRAME_EXTENTS");
-        request.xclient.format = 32;
-        const ::Window root = DefaultRootWindow(display_);
-        x_.sendEvent(display_, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
+        if (canAsk) {
+            XEvent request{};
+            request.xclient.type = ClientMessage;
+            request.xclient.window = xid;
+            request.xclient.message_type = Intern("_NET_REQUEST_FRAME_EXTENTS");
+            request.xclient.format = 32;
+            const ::Window root = DefaultRootWindow(display_);
+            x_.sendEvent(display_, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
+        }
         const Uint32 start = SDL_GetTicks();
         while (SDL_GetTicks() - start < kFrameWaitMs) {
             x_.sync(display_, False);
@@ -251,18 +255,22 @@ private:
         return ok;
     }
 
-    // A window manager runs and keeps frame extents on the windows it frames.
-    bool ManagerKnowsFrames() {
+    // A window manager runs and keeps frame extents on the windows it frames; `canAsk` says
+    // whether it also answers for a window it has not framed yet.
+    bool ManagerKnowsFrames(bool& canAsk) {
         const ::Window root = DefaultRootWindow(display_);
         std::vector<unsigned long> check;
         if (!ReadCardinals(root, Intern("_NET_SUPPORTING_WM_CHECK"), XA_WINDOW, check) || check.empty()) return false;
         std::vector<unsigned long> supported;
         if (!ReadCardinals(root, Intern("_NET_SUPPORTED"), XA_ATOM, supported)) return false;
         const Atom extents = Intern("_NET_FRAME_EXTENTS");
+        const Atom request = Intern("_NET_REQUEST_FRAME_EXTENTS");
+        bool known = false;
         for (unsigned long atom : supported) {
-            if (atom == extents) return true;
+            known = known || atom == extents;
+            canAsk = canAsk || atom == request;
         }
-        return false;
+        return known;
     }
 
     bool ReadFrame(::Window xid, FrameSizes& frame) {

@@ -24,8 +24,9 @@ public:
     // WM_NAME in a type every tool reads. A window with an owner is a modal dialog.
     virtual void Describe(SDL_Window* window, SDL_Window* owner, bool minimizeBox, const std::string& utf8Title) = 0;
     // The frame the window manager gives, or will give, the window. For a window not yet framed the
-    // manager is asked and waited for briefly; without a window manager it is no frame at all.
-    virtual FrameSizes Frame(SDL_Window* window) = 0;
+    // manager is asked and waited for briefly (a manager that cannot be asked is waited for once the
+    // window is shown); without a window manager it is no frame at all.
+    virtual FrameSizes Frame(SDL_Window* window, bool shown) = 0;
     // Moves the outer rectangle's corner, whatever the frame, by the manager's own gravity rule.
     virtual void MoveOuter(SDL_Window* window, Point outerTopLeft) = 0;
     // The client area's corner on the screen, asked of the server.
