@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real game as a player's desktop treats it: two starts seconds apart deal different first
-# boards; at GDK_SCALE=2 the window is twice the size, every game pixel a 2 x 2 block of one
+# boards; at GDK_SCALE=2 (or Xft.dpi 192) the window is twice the size, every game pixel a 2 x 2 block of one
 # colour, and a click at twice a position is a press at it; a held Esc closes only the window it
 # was pressed in; a drag by a label follows the pointer exactly; a main window destroyed by another
 # program ends the game as its close box does.
@@ -62,6 +62,19 @@ xdotool mousemove --sync $((X + 890)) $((Y + 524)) click 1
 roll=""
 for _ in $(seq 1 30); do roll=$(window_named "荣誉榜"); [ -n "$roll" ] && break; sleep 0.1; done
 [ -n "$roll" ] || fail "a click at twice the honour-roll button's position did not press it"
+
+stop_game
+
+# A desktop that sets only its text resolution, 192 dots per inch, gets scale 2 as well.
+xprop -root -f RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:	192"
+start_game env -u GDK_SCALE
+wait_for_main_window 100
+xprop -root -remove RESOURCE_MANAGER
+[ "$WIDTH" = 1046 ] && [ "$HEIGHT" = 780 ] || fail "at 192 dpi the client area is ${WIDTH}x${HEIGHT}, not 1046x780"
+xdotool mousemove --sync $((X + 890)) $((Y + 524)) click 1
+roll=""
+for _ in $(seq 1 30); do roll=$(window_named "荣誉榜"); [ -n "$roll" ] && break; sleep 0.1; done
+[ -n "$roll" ] || fail "the honour-roll button did not open the roll at 192 dpi"
 
 # Esc held down in the roll: the roll closes, and the repeats that follow do not close the roll
 # opened again while the key is still down.
