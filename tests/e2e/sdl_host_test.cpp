@@ -86,7 +86,11 @@ TEST(SdlHost, OverlappingClipsAreMixedWithTheMixerPreparedAtStartUp) {
         std::string why;
         const auto host = CreateSdlHost(&why);
         ASSERT_TRUE(host) << why;
-        // Loaded beside the first frame, on a thread of its own, before any sound asks for it.
+        // Loaded on a thread of its own once the game first waits for input, before any sound
+        // asks for it.
+        EXPECT_FALSE(MixerLoaded()) << "the mixer was loaded before the game's first wait for input";
+        HostEvent event;
+        host->WaitEvent(event, 0);
         for (int waited = 0; waited < 3000 && !MixerLoaded(); waited += 10) usleep(10000);
         EXPECT_TRUE(MixerLoaded()) << "the mixer library was not loaded at start-up";
         host->PlayClip(SteadyClip(1000, 300));

@@ -1,6 +1,6 @@
 // Sound through SDL2_mixer. Loading it and opening the device take tens of milliseconds (most of
-// it the music decoders the mixer brings along), so the host prepares it on a thread of its own at
-// start-up, and no sound of the first turn waits for it.
+// it the music decoders the mixer brings along), so the host prepares it on a thread of its own as
+// soon as the game first waits for the player, and no sound of the first turn waits for it.
 #pragma once
 
 #include <memory>

@@ -81,13 +81,6 @@ class SdlHost final : public Host {
 public:
     SdlHost() {
         previousBox_ = SetFatalMessageBox([this](const std::string& text) { ShowErrorBox("Kelvora", text); });
-        // The mixer and the audio device take tens of milliseconds to get ready; that happens
-        // here, beside the first frame, and not inside the first selection.
-        audioReady_ = std::async(std::launch::async, [] {
-            auto audio = std::make_unique<SdlAudio>();
-            audio->Prepare();
-            return audio;
-        });
         // A window that is never shown lets us ask the display about the desktop before the
         // first real window is sized, and learn what frame the window manager gives windows.
         if (SDL_Window* probe = SDL_CreateWindow("Kelvora", 0, 0, 1, 1, SDL_WINDOW_HIDDEN)) {
@@ -108,7 +101,8 @@ public:
         SetFatalMessageBox(previousBox_);
         for (auto& [id, window] : windows_) SDL_DestroyWindow(window.sdl);
         windows_.clear();
-        TakeAudio();
+        // The audio thread is waited for, and the mixer closed, before SDL goes.
+        if (audioReady_.valid()) audio_ = audioReady_.get();
         audio_.reset();
         x11_.reset();
         SDL_Quit();
@@ -251,6 +245,16 @@ public:
     }
 
     bool WaitEvent(HostEvent& event, int32_t timeoutMs) override {
+        // The mixer and the audio device take tens of milliseconds to get ready. They are made
+        // ready on a thread of their own once the game first waits for the player, its first frame
+        // shown: neither the start nor the first selection waits for them.
+        if (!audio_ && !audioReady_.valid()) {
+            audioReady_ = std::async(std::launch::async, [] {
+                auto audio = std::make_unique<SdlAudio>();
+                audio->Prepare();
+                return audio;
+            });
+        }
         const Uint64 deadline = timeoutMs < 0 ? 0 : SDL_GetTicks64() + static_cast<Uint64>(timeoutMs);
         for (;;) {
             SDL_Event e;
@@ -343,9 +347,15 @@ private:
         SDL_FreeSurface(surface);
     }
 
-    // The audio prepared at start-up, once it is ready.
+    // The audio made ready at start-up, once it is; made here and now if the game plays a
+    // sound before it ever waits for input.
     void TakeAudio() {
-        if (audioReady_.valid()) audio_ = audioReady_.get();
+        if (audioReady_.valid()) {
+            audio_ = audioReady_.get();
+        } else if (!audio_) {
+            audio_ = std::make_unique<SdlAudio>();
+            audio_->Prepare();
+        }
     }
 
     FrameSizes PhysicalFrame(WindowData& w) {
