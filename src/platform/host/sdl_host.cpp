@@ -99,13 +99,17 @@ public:
 
     ~SdlHost() override {
         SetFatalMessageBox(previousBox_);
-        for (auto& [id, window] : windows_) SDL_DestroyWindow(window.sdl);
+        for (auto& [id, window] : windows_) {
+            if (!window.gone) SDL_DestroyWindow(window.sdl);
+        }
         windows_.clear();
         // The audio thread is waited for, and the mixer closed, before SDL goes.
         if (audioReady_.valid()) audio_ = audioReady_.get();
         audio_.reset();
         x11_.reset();
-        SDL_Quit();
+        // SDL would hide a window it still holds before destroying it, and wait for the server to
+        // confirm that of a window that no longer exists, for ever. The process is ending anyway.
+        if (!lostWindow_) SDL_Quit();
     }
 
     HostWindowId OpenWindow(const HostWindowSpec& request) override {
@@ -156,7 +160,8 @@ public:
         if (!w) return;
         bySdlId_.erase(SDL_GetWindowID(w->sdl));
         if (x11_) byXid_.erase(x11_->XidOf(w->sdl));
-        SDL_DestroyWindow(w->sdl);
+        // Hiding a window that no longer exists would wait for ever for the server's word.
+        if (!w->gone) SDL_DestroyWindow(w->sdl);
         windows_.erase(window);
     }
 
@@ -427,9 +432,21 @@ private:
     }
 
     // A raw X event: a window of ours destroyed by someone else ends like a close of it (the main
-    // window's ends the game); a pointer event leaves its screen position for the next event.
+    // window's ends the game); a motion is taken from it whole; a button event leaves its screen
+    // position for the SDL event that follows.
     bool TranslateRaw(const SDL_SysWMmsg& message, HostEvent& event) {
         if (!x11_) return false;
+        unsigned long moved = 0;
+        Point position;
+        if (x11_->Motion(message, moved, position, pointer_)) {
+            auto it = byXid_.find(moved);
+            if (it == byXid_.end()) return false;
+            event.kind = HostEventKind::MouseMove;
+            event.window = it->second;
+            havePointer_ = true;
+            FillPointer(event, position.x, position.y);
+            return true;
+        }
         if (x11_->PointerOnScreen(message, pointer_)) {
             havePointer_ = true;
             return false;
@@ -444,6 +461,7 @@ private:
         WindowData* w = Find(it->second);
         if (!w || w->gone) return false;
         w->gone = true;
+        lostWindow_ = true;
         event.window = it->second;
         event.kind = w->parent == 0 ? HostEventKind::Quit : HostEventKind::CloseRequest;
         return true;
@@ -481,6 +499,8 @@ private:
                 FillPointer(event, e.button.x, e.button.y);
                 return true;
             case SDL_MOUSEMOTION:
+                // Taken from the raw events instead, every one of them.
+                if (x11_) return false;
                 event.window = IdOf(e.motion.windowID);
                 if (event.window == 0) return false;
                 event.kind = HostEventKind::MouseMove;
@@ -522,7 +542,8 @@ private:
     FrameSizes typicalFrame_;  // screen pixels, of the window asked last
     Point pointer_;
     bool havePointer_ = false;
-    bool escapeRepeated_ = false;  // said of the raw key event just before SDL's own
+    bool escapeRepeated_ = false;
+    bool lostWindow_ = false;  // some window was destroyed by someone else  // said of the raw key event just before SDL's own
     std::vector<uint8_t> row_;
     std::vector<uint32_t> icon_;  // SDL's ABGR8888
     Size iconSize_;

@@ -173,6 +173,16 @@ public:
         return false;
     }
 
+    bool Motion(const SDL_SysWMmsg& message, unsigned long& xid, Point& position, Point& screen) override {
+        if (message.subsystem != SDL_SYSWM_X11) return false;
+        const XEvent& e = message.msg.x11.event;
+        if (e.type != MotionNotify) return false;
+        xid = e.xmotion.window;
+        position = Point{e.xmotion.x, e.xmotion.y};
+        screen = Point{e.xmotion.x_root, e.xmotion.y_root};
+        return true;
+    }
+
     unsigned long DestroyedWindow(const SDL_SysWMmsg& message) override {
         if (message.subsystem != SDL_SYSWM_X11) return 0;
         const XEvent& e = message.msg.x11.event;

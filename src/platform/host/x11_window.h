@@ -31,9 +31,12 @@ public:
     virtual void MoveOuter(SDL_Window* window, Point outerTopLeft) = 0;
     // The client area's corner on the screen, asked of the server.
     virtual Point ClientTopLeft(SDL_Window* window) = 0;
-    // Facts carried by a raw X event: the pointer's own screen position in it, or the window it
-    // destroyed (0 when it is neither).
+    // Facts carried by a raw X event: the pointer's own screen position in it, the motion it
+    // reports (SDL drops a motion that leaves the pointer where it was in its window, as every
+    // motion of a window dragged along with the pointer does), or the window it destroyed (0 when
+    // it is none of these).
     virtual bool PointerOnScreen(const SDL_SysWMmsg& message, Point& screen) = 0;
+    virtual bool Motion(const SDL_SysWMmsg& message, unsigned long& xid, Point& position, Point& screen) = 0;
     virtual unsigned long DestroyedWindow(const SDL_SysWMmsg& message) = 0;
     // An Esc the server repeats while the key is held: the server's own repeat flag is lost
     // whenever the focus moves to another window, as it does when a window opens.
