@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <future>
 #include <map>
 #include <string>
 #include <vector>
@@ -104,7 +103,7 @@ public:
         }
         windows_.clear();
         // The audio thread is waited for, and the mixer closed, before SDL goes.
-        if (audioReady_.valid()) audio_ = audioReady_.get();
+        if (audioThread_) SDL_WaitThread(audioThread_, nullptr);
         audio_.reset();
         x11_.reset();
         // SDL would hide a window it still holds before destroying it, and wait for the server to
@@ -253,12 +252,11 @@ public:
         // The mixer and the audio device take tens of milliseconds to get ready. They are made
         // ready on a thread of their own once the game first waits for the player, its first frame
         // shown: neither the start nor the first selection waits for them.
-        if (!audio_ && !audioReady_.valid()) {
-            audioReady_ = std::async(std::launch::async, [] {
-                auto audio = std::make_unique<SdlAudio>();
-                audio->Prepare();
-                return audio;
-            });
+        // An SDL thread, not a plain one: SDL frees what it keeps for a thread of its own as it ends.
+        if (!audio_) {
+            audio_ = std::make_unique<SdlAudio>();
+            audioThread_ = SDL_CreateThread(PrepareAudio, "KelvoraAudio", audio_.get());
+            if (!audioThread_) audio_->Prepare();
         }
         const Uint64 deadline = timeoutMs < 0 ? 0 : SDL_GetTicks64() + static_cast<Uint64>(timeoutMs);
         for (;;) {
@@ -355,12 +353,18 @@ private:
     // The audio made ready at start-up, once it is; made here and now if the game plays a
     // sound before it ever waits for input.
     void TakeAudio() {
-        if (audioReady_.valid()) {
-            audio_ = audioReady_.get();
+        if (audioThread_) {
+            SDL_WaitThread(audioThread_, nullptr);
+            audioThread_ = nullptr;
         } else if (!audio_) {
             audio_ = std::make_unique<SdlAudio>();
             audio_->Prepare();
         }
+    }
+
+    static int PrepareAudio(void* audio) {
+        static_cast<SdlAudio*>(audio)->Prepare();
+        return 0;
     }
 
     FrameSizes PhysicalFrame(WindowData& w) {
@@ -547,7 +551,7 @@ private:
     std::vector<uint8_t> row_;
     std::vector<uint32_t> icon_;  // SDL's ABGR8888
     Size iconSize_;
-    std::future<std::unique_ptr<SdlAudio>> audioReady_;
+    SDL_Thread* audioThread_ = nullptr;  // making audio_ ready; audio_ is its alone until it ends
     std::unique_ptr<SdlAudio> audio_;
     FatalMessageBox previousBox_;
 };
