@@ -3,7 +3,10 @@
 // what is measured is the drawing, composing and presenting between the pauses.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -11,6 +14,7 @@
 #include "game/spawning.h"
 #include "game/turn.h"
 #include "platform/host/headless_host.h"
+#include "platform/host/sdl_host.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sprites.h"
 #include "windows/application.h"
@@ -90,6 +94,56 @@ void BM_NewGame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_NewGame)->Unit(benchmark::kMicrosecond);
+
+double WallSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// The first selection of a run against a later one, in the real game on the real display: the
+// first must not pay for getting sound ready. Each run starts the game afresh in a folder of its
+// own and gives the player the half second it takes to aim at a ball.
+void SelectionAfterStart(benchmark::State& state, bool first) {
+    if (!std::getenv("DISPLAY")) {
+        state.SkipWithError("no display (run under scripts/with-xvfb.sh)");
+        return;
+    }
+    const std::filesystem::path before = std::filesystem::current_path();
+    for (auto _ : state) {
+        std::string folder = (std::filesystem::temp_directory_path() / "kelvora-bench-XXXXXX").string();
+        if (::mkdtemp(folder.data()) == nullptr) std::abort();
+        std::filesystem::current_path(folder);
+        std::unique_ptr<Host> host = CreateSdlHost();
+        if (!host) {
+            state.SkipWithError("SDL could not open the display");
+            return;
+        }
+        auto app = std::make_unique<Application>(std::move(host));
+        StartKelvora(*app);
+        app->runtime.RunFor(500);
+        std::vector<Point> balls;
+        for (int32_t cell = 1; cell <= kCellCount; ++cell) {
+            const ColumnRow at = CellToColumnRow(cell);
+            if (app->game.board[cell] != kEmpty) balls.push_back(Point{(at.column - 1) * 40 + 20, (at.row - 1) * 40 + 20});
+        }
+        if (!first) HandleBoardPress(app->stage, app->game, balls[0].x, balls[0].y);
+        const Point ball = balls[first ? 0 : 1];
+        const double start = WallSeconds();
+        HandleBoardPress(app->stage, app->game, ball.x, ball.y);
+        app->runtime.Present();
+        state.SetIterationTime(WallSeconds() - start);
+        app.reset();
+        std::filesystem::current_path(before);
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+}
+
+void BM_FirstSelectionSdl(benchmark::State& state) { SelectionAfterStart(state, true); }
+void BM_LaterSelectionSdl(benchmark::State& state) { SelectionAfterStart(state, false); }
+BENCHMARK(BM_FirstSelectionSdl)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(10);
+BENCHMARK(BM_LaterSelectionSdl)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(10);
 
 }  // namespace
 }  // namespace kelvora

@@ -113,11 +113,12 @@ mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 
 xserver=$(ps -o pid=,args= -C Xvfb | awk -v d="${DISPLAY}" '{ for (i = 2; i <= NF; i++) if ($i == d) print $1 }' | head -n 1)
 
-# idle_once PROGRAM FOLDER -> "<% of one core> <X server's % of one core>"
+# idle_once PROGRAM FOLDER [SCALE] -> "<% of one core> <X server's % of one core>"; SCALE is the
+# desktop's whole-number scale (GDK_SCALE), 1 by default.
 idle_once() {
-  local program=$1 folder=$2 ready="$out/ready" pid a b xa=0 xb=0 ta tb
+  local program=$1 folder=$2 scale=${3:-1} ready="$out/ready" pid a b xa=0 xb=0 ta tb
   rm -f "$ready"
-  (cd "$folder" && KELVORA_READY_FILE="$ready" exec "$program" >/dev/null 2>>"$out/stderr.txt") &
+  (cd "$folder" && GDK_SCALE="$scale" KELVORA_READY_FILE="$ready" exec "$program" >/dev/null 2>>"$out/stderr.txt") &
   pid=$!
   for _ in $(seq 1 500); do [ -s "$ready" ] && break; sleep 0.02; done
   [ -s "$ready" ] || { log "$program showed no frame within 10 s"; kill "$pid"; exit 1; }
@@ -133,6 +134,7 @@ idle_once() {
 
 log "== Idle CPU over $idleSeconds s"
 read -r gameIdle gameIdleX < <(idle_once "$folder/kelvora" "$folder")
+read -r gameIdle2 gameIdle2X < <(idle_once "$folder/kelvora" "$folder" 2)
 read -r minimalIdle minimalIdleX < <(idle_once "$minimal" "$out/minimal")
 
 # ---------------------------------------------------------------------------------------------
@@ -236,6 +238,8 @@ compilerVersion=$("$compiler" -dumpfullversion 2>/dev/null || echo "?")
   echo "|---|---|---|---|---|"
   printf '| the game, scroller running | under 1 %% of one core | %s %% | %s %% | %s |\n' "$gameIdle" "$gameIdleX" \
     "$(awk -v m="$gameIdle" 'BEGIN { print (m < 1) ? "met" : "**missed**" }')"
+  printf '| the game at scale 2 (GDK_SCALE=2), scroller running | under 1 %% of one core | %s %% | %s %% | %s |\n' \
+    "$gameIdle2" "$gameIdle2X" "$(awk -v m="$gameIdle2" 'BEGIN { print (m < 1) ? "met" : "**missed**" }')"
   printf '| bare SDL2 window, for comparison | - | %s %% | %s %% | |\n' "$minimalIdle" "$minimalIdleX"
   printf '| `bench_windows` idle loop, demo panel (`BM_IdleEventLoopSdl`) | under 1 %% of one core | %.2f %% | | %s |\n' \
     "$(bench_value bench_windows BM_IdleEventLoopSdl cpu_percent)" \
@@ -251,6 +255,9 @@ compilerVersion=$("$compiler" -dumpfullversion 2>/dev/null || echo "?")
   bench_row bench_turn BM_WholeTurnBeyondPauses 2000 "under 2 ms" "select, move 4 steps, spawn 3, present"
   bench_row bench_turn BM_SelectionTick 1800 "under 1.8 ms (1 % of its 180 ms)" "one selection tick, presented"
   bench_row bench_turn BM_NewGame 30000 "under 30 ms (one animation pause)" "a new game, presented"
+  later=$(bench_value bench_turn BM_LaterSelectionSdl)
+  bench_row bench_turn BM_FirstSelectionSdl "$later" "no longer than a later one" "the first selection after a start, SDL"
+  printf '| a later selection, SDL (`BM_LaterSelectionSdl`) | - | %s | |\n' "$(micro "$later")"
   echo
   echo "### Drawing and rules, per operation"
   echo

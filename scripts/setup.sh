@@ -18,7 +18,7 @@ game_packages=(
 test_packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick attr
+  xvfb xauth xdotool imagemagick attr openbox x11-utils
   appstream desktop-file-utils lintian devscripts
 )
 

@@ -5,6 +5,8 @@
 # they look for a free number at the same moment. It never resets: by default Xvfb starts over
 # whenever its last client leaves and refuses connections meanwhile, so a game started just after
 # another one ended would find no display.
+# With KELVORA_WM=openbox the server gets that window manager, as a player's desktop has one; the
+# command starts once the manager has taken the screen over (exit 77 when openbox is missing).
 # Usage: scripts/with-xvfb.sh [--screen WxHxDEPTH] COMMAND [ARGUMENTS...]   (exit 77: no Xvfb)
 set -euo pipefail
 screen=1024x768x24
@@ -17,7 +19,9 @@ command -v Xvfb >/dev/null || { echo "Xvfb is not installed: skipped"; exit 77; 
 folder=$(mktemp -d "${TMPDIR:-/tmp}/kelvora-xvfb.XXXXXX")
 Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3> "$folder/display" 2> "$folder/xvfb.log" &
 server=$!
+manager=""
 stop() {
+  [ -z "$manager" ] || { kill "$manager" 2>/dev/null || true; wait "$manager" 2>/dev/null || true; }
   kill "$server" 2>/dev/null || true
   wait "$server" 2>/dev/null || true
   rm -rf "$folder"
@@ -32,6 +36,25 @@ for _ in $(seq 1 200); do
 done
 number=$(head -n 1 "$folder/display")
 [ -n "$number" ] || { echo "Xvfb named no display within 10 s"; exit 1; }
+
+case "${KELVORA_WM:-}" in
+  "") ;;
+  openbox)
+    command -v openbox >/dev/null && command -v xprop >/dev/null ||
+      { echo "openbox or xprop is not installed: skipped"; exit 77; }
+    env -u XAUTHORITY DISPLAY=":$number" openbox --sm-disable > "$folder/openbox.log" 2>&1 &
+    manager=$!
+    # A manager announces itself on the root window once it manages windows.
+    for _ in $(seq 1 200); do
+      env -u XAUTHORITY DISPLAY=":$number" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+      kill -0 "$manager" 2>/dev/null || { echo "openbox did not start:"; cat "$folder/openbox.log"; exit 1; }
+      sleep 0.05
+    done
+    env -u XAUTHORITY DISPLAY=":$number" xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
+      { echo "openbox did not take the screen within 10 s"; exit 1; }
+    ;;
+  *) echo "unknown window manager KELVORA_WM=$KELVORA_WM"; exit 2 ;;
+esac
 
 status=0
 env -u XAUTHORITY DISPLAY=":$number" "$@" || status=$?

@@ -477,11 +477,12 @@ void Runtime::SetProperty(WindowRef window, Property property, int32_t value) {
 void Runtime::CentreOnMainWindow(WindowRef window) {
     if (!Find(mainWindow_) || !Find(window.id)) return;
     const WindowRef main{mainWindow_};
+    // The window's own size is its layout's: what its frame measures before the window manager
+    // has framed it is not known yet. The main window's rectangle is the real one.
     // C++ division truncates toward zero, as the placement rule wants for a wider window too.
-    const int32_t left = GetProperty(main, Property::Left) +
-                         (GetProperty(main, Property::Width) - GetProperty(window, Property::Width)) / 2;
-    const int32_t top = GetProperty(main, Property::Top) +
-                        (GetProperty(main, Property::Height) - GetProperty(window, Property::Height)) / 2;
+    const WindowLayout& layout = *Find(window.id)->layout;
+    const int32_t left = GetProperty(main, Property::Left) + (GetProperty(main, Property::Width) - layout.width) / 2;
+    const int32_t top = GetProperty(main, Property::Top) + (GetProperty(main, Property::Height) - layout.height) / 2;
     host_->MoveWindow(Find(window.id)->host, Point{left, top});
 }
 

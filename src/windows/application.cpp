@@ -5,7 +5,9 @@
 
 #include "assets/instructions_text.h"
 #include "game/spawning.h"
+#include "platform/picture.h"
 #include "presentation/board_drawing.h"
+#include "presentation/sprites.h"
 #include "skin/embedded_skin.h"
 #include "windows/data_folder.h"
 #include "windows/end_of_game.h"
@@ -161,6 +163,10 @@ int RunKelvora(std::unique_ptr<Host> host, const std::function<void()>& started)
     // running ends the program at once: nothing is left to save, and no half-finished handler
     // may go on to write the honour file.
     app.runtime.SetEndHook([] { std::_Exit(0); });
+    // The red ball, awake, as the icon of every window; its magenta background is see-through.
+    if (const std::optional<Picture> ball = DecodeBitmap(SpriteFor(kRed, kSpriteLookingAhead))) {
+        app.runtime.GetHost().SetWindowIcon(ball->pixels, Size{ball->width, ball->height}, 0x00FF00FF);
+    }
     StartKelvora(app);
     if (started) started();
     app.runtime.RunEventLoop();

@@ -35,6 +35,12 @@ expected=$(printf '0000870Tovenhal\r\n0000640Tovenhal\r\n0000500Tovenhal\r\n0000
 [ "$(od -c < "$honour")" = "$expected" ] || fail "the honour file is not the default roll"
 
 [ "$WIDTH" = 523 ] && [ "$HEIGHT" = 390 ] || fail "client area ${WIDTH}x${HEIGHT}, not 523x390"
+# The main window: move, minimise and close (Motif functions 4 + 8 + 32), owned by no window, and
+# its title readable as text by tools that know only WM_NAME.
+hints=$(xprop -id "$window" _MOTIF_WM_HINTS | sed -n 's/.* = //p' | tr -d ' ')
+[ "$(($(cut -d, -f2 <<< "$hints")))" = 44 ] || fail "the main window's buttons are not move, minimise and close: $hints"
+xprop -id "$window" WM_TRANSIENT_FOR | grep -q 'not found' || fail "the main window is owned: $(xprop -id "$window" WM_TRANSIENT_FOR)"
+xprop -id "$window" WM_NAME | grep -q '= "Kelvora 1.1' || fail "WM_NAME is not readable: $(xprop -id "$window" WM_NAME)"
 
 # Reads the screen; then "cells" lists each cell as 1 (ball) or 0 (empty), "preview" each slot.
 shoot() {

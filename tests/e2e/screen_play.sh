@@ -14,7 +14,10 @@ wait_for_main_window() {
   done
   [ -n "$window" ] || fail "no main window"
   sleep 0.5
-  eval "$(xdotool getwindowgeometry --shell "$window")"
+  # The client area's own corner on the screen: under a window manager xdotool's geometry counts
+  # the frame in once more.
+  eval "$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { print "X=" $NF } /Absolute upper-left Y/ { print "Y=" $NF }
+    /Width:/ { print "WIDTH=" $NF } /Height:/ { print "HEIGHT=" $NF }')"
   boardX=$((X + 8))
   boardY=$((Y + 8))
   # The window is on the screen before its first frame (slowly so under strace on a busy machine):
@@ -68,6 +71,35 @@ free_neighbour_move() {
   echo "0 0"
 }
 
+# Twice the centre of a window's outer rectangle, "x y", from its client area and the frame the
+# window manager says it gave it (none without a manager).
+outer_centre_twice() {
+  local frame l=0 r=0 t=0 b=0
+  eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/ { print "ax=" $NF } /Absolute upper-left Y/ { print "ay=" $NF }
+    /Width:/ { print "aw=" $NF } /Height:/ { print "ah=" $NF }')"
+  frame=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.* = //p' | tr -d ' ')
+  [ -z "$frame" ] || IFS=, read -r l r t b <<< "$frame"
+  echo "$((2 * (ax - l) + aw + l + r)) $((2 * (ay - t) + ah + t + b))"
+}
+
+# The honour-roll window and the properties the window manager reads: a modal dialog, owned by
+# the main window, with a close box and neither a minimise nor a maximise box, its outer centre
+# on the main window's.
+check_dialog() {
+  local dialog=$1 main mx my dx dy hints
+  main=$(printf '0x%x' "$window")
+  xprop -id "$dialog" WM_TRANSIENT_FOR | grep -q "window id # $main\b" || fail "the dialog is not owned by the main window: $(xprop -id "$dialog" WM_TRANSIENT_FOR)"
+  xprop -id "$dialog" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL || fail "the dialog is not modal"
+  xprop -id "$dialog" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DIALOG || fail "the dialog is not typed as one"
+  # Motif: flags, functions (move 4, minimise 8, maximise 16, close 32), decorations.
+  hints=$(xprop -id "$dialog" _MOTIF_WM_HINTS | sed -n 's/.* = //p' | tr -d ' ')
+  [ "$(($(cut -d, -f2 <<< "$hints")))" = 36 ] || fail "the dialog's buttons are not move and close only: $hints"
+  read -r mx my <<< "$(outer_centre_twice "$window")"
+  read -r dx dy <<< "$(outer_centre_twice "$dialog")"
+  [ $(((mx - dx) * (mx - dx))) -le 4 ] && [ $(((my - dy) * (my - dy))) -le 4 ] ||
+    fail "the dialog's centre ($dx, $dy)/2 is not within 1 px of the main window's ($mx, $my)/2"
+}
+
 # The honour-roll button opens the roll over the game; Esc closes it. $1: a screenshot to take
 # while it is open (may be empty).
 honour_roll_round_trip() {
@@ -81,6 +113,7 @@ honour_roll_round_trip() {
   [ -n "$roll" ] || fail "the honour-roll window did not open"
   sleep 0.4
   [ -z "${1:-}" ] || import -window root "$1"
+  check_dialog "$roll"
   # Without a window manager the keyboard follows the pointer: put it over the roll, press Esc.
   xdotool mousemove --sync $((X + 200)) $((Y + 200)) key Escape
   # A game slowed down by strace on a busy machine may take a while to get there.

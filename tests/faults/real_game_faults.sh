@@ -3,7 +3,8 @@
 # open and close its honour-roll window, and exit with status 0 when told to end (TERM).
 #   no-audio   SDL finds no audio device it can open (a driver that does not exist, a device path
 #              that leads nowhere): the game plays in silence.
-#   no-fonts   fontconfig knows no font at all: texts draw nothing, the game still plays.
+#   no-fonts   fontconfig knows no font at all: texts draw nothing, the game still plays and says
+#              once which package brings a font.
 #   read-only  neither the program's folder nor the home folder may be written (root runs the game
 #              as user 65534, anyone else as themselves): the game plays with its honour roll in
 #              memory and writes nothing, neither in those folders nor, where strace is at hand,
@@ -141,6 +142,11 @@ pid=""
 if grep -qE 'AddressSanitizer|LeakSanitizer|runtime error|运行时出错' "$out/stderr.txt"; then
   fail "the game reported an error"
 fi
+# Blank captions are explained to the player once, with the package that brings a font; with
+# fonts, nothing is said.
+fontWords=$(grep -c 'no Chinese font was found.*fonts-arphic-uming' "$out/stderr.txt" || true)
+[ "$mode" != no-fonts ] || [ "$fontWords" = 1 ] || fail "without fonts the game said $fontWords times that it has none"
+[ "$mode" = no-fonts ] || [ "$fontWords" = 0 ] || fail "with fonts the game said it has none"
 
 if [ "${#tracer[@]}" -gt 0 ]; then
   cat "$out"/trace.* > "$out/trace.txt"

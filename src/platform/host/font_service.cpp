@@ -7,6 +7,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <string>
@@ -97,6 +98,32 @@ uint32_t SingleCodePoint(std::string_view utf8) {
 bool IsGbkTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 
 // The configuration read ahead by StartReadingFontConfiguration, until a FontService takes it.
+// Without a face that has Chinese characters every caption of the game is blank; the player is
+// told once which package brings one. Asked of the configuration just read, off the UI thread
+// when it is read ahead.
+void SayWhenNoChineseFont(FcConfig* config) {
+    static std::once_flag said;
+    std::call_once(said, [config] {
+        if (config == nullptr) return;
+        FcPattern* pattern = FcPatternCreate();
+        FcCharSet* middle = FcCharSetCreate();
+        FcCharSetAddChar(middle, 0x4E2D);  // 中
+        FcPatternAddCharSet(pattern, FC_CHARSET, middle);
+        FcObjectSet* file = FcObjectSetBuild(FC_FILE, nullptr);
+        FcFontSet* fonts = FcFontList(config, pattern, file);
+        const bool none = fonts == nullptr || fonts->nfont == 0;
+        if (fonts != nullptr) FcFontSetDestroy(fonts);
+        FcObjectSetDestroy(file);
+        FcCharSetDestroy(middle);
+        FcPatternDestroy(pattern);
+        if (none) {
+            std::fprintf(stderr,
+                         "Kelvora: no Chinese font was found, so the game's texts stay blank; "
+                         "install the Debian package fonts-arphic-uming\n");
+        }
+    });
+}
+
 class ConfigurationReadAhead {
 public:
     ~ConfigurationReadAhead() {
@@ -108,7 +135,10 @@ public:
         std::lock_guard guard(lock_);
         if (reader_.joinable() || config_ != nullptr) return;
         // The thread writes config_ before it ends; joining it makes the write visible.
-        reader_ = std::thread([this] { config_ = FcInitLoadConfigAndFonts(); });
+        reader_ = std::thread([this] {
+            config_ = FcInitLoadConfigAndFonts();
+            SayWhenNoChineseFont(config_);
+        });
     }
 
     // The configuration read ahead, or one read now when none was started.
@@ -117,6 +147,7 @@ public:
         if (reader_.joinable()) reader_.join();
         FcConfig* config = config_ != nullptr ? config_ : FcInitLoadConfigAndFonts();
         config_ = nullptr;
+        SayWhenNoChineseFont(config);
         return config;
     }
 

@@ -108,6 +108,9 @@ public:
     // sizes before the window exists.
     virtual FrameSizes TypicalFrame() = 0;
     virtual Size ScreenSize() = 0;
+    // The picture the desktop shows for every window of the program (0x00BBGGRR, top row first);
+    // pixels of the colour `transparent` let the desktop show through. Hosts without icons ignore it.
+    virtual void SetWindowIcon(const std::vector<uint32_t>& /*pixels*/, Size /*size*/, uint32_t /*transparent*/) {}
 
     // Shows the area of a client-sized framebuffer of 0x00BBGGRR pixels (stride in pixels).
     // Several areas in one call reach the screen together.

@@ -1,5 +1,5 @@
-// The mixer: SDL2_mixer opened with dlopen on the first clip, the device opened once, and every
-// clip converted to the device's format and handed to a free channel.
+// The mixer: SDL2_mixer opened with dlopen and the device opened once, before the first clip, and
+// every clip converted to the device's format and handed to a free channel.
 #include "platform/host/sdl_audio.h"
 
 #include <SDL.h>
@@ -7,6 +7,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdint>
 #include <vector>
 
@@ -50,6 +51,11 @@ const Mixer* LoadMixer() {
             Find(library, "Mix_Playing", mixer.playing) && Find(library, "Mix_GetChunk", mixer.getChunk);
         return complete ? &mixer : nullptr;
     }();
+    // Said once: a game that stays silent for a missing library should say which one.
+    static const bool said = loaded != nullptr ||
+                             std::fprintf(stderr, "Kelvora: SDL2_mixer was not found, so the game plays in silence; "
+                                                  "install the Debian package libsdl2-mixer-2.0-0\n") < 0;
+    (void)said;
     return loaded;
 }
 
@@ -156,6 +162,8 @@ struct SdlAudio::Impl {
 SdlAudio::SdlAudio() : impl_(std::make_unique<Impl>()) {}
 
 SdlAudio::~SdlAudio() = default;
+
+void SdlAudio::Prepare() { impl_->Open(); }
 
 void SdlAudio::Play(const PcmClip& clip) { impl_->Play(clip); }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "base/fatal.h"
+#include "platform/host/boot_clock.h"
 #include "platform/host/user_folder.h"
 #include "platform/host/win32_audio.h"
 
@@ -335,7 +336,7 @@ public:
         textWindow_ = nullptr;
     }
 
-    uint32_t TickMs() override { return static_cast<uint32_t>(GetTickCount64()); }
+    uint32_t TickMs() override { return BootTickMs(); }
 
     void SleepMs(int32_t ms) override {
         if (ms > 0) Sleep(static_cast<DWORD>(ms));
