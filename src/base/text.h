@@ -16,6 +16,8 @@ using ByteArray = std::vector<uint8_t>;
 
 // True for a byte that starts a GBK double-byte character.
 constexpr bool IsGbkLeadByte(uint8_t b) { return b >= 0x81 && b <= 0xFE; }
+// True for a byte that may end a GBK double-byte character.
+constexpr bool IsGbkTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 
 int32_t TextLength(std::string_view t);
 Text LeftText(std::string_view t, int32_t n);

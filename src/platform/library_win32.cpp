@@ -94,8 +94,4 @@ void* LoadedLibrary::Find(const char* exportName) const {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<LibraryHandle*>(handle_)->module, exportName));
 }
 
-Text MissingExportMessage(const Text& libraryFileName, const Text& exportName) {
-    return "无法找到指定DLL库文件“" + libraryFileName + "”中的输出命令“" + exportName + "”";
-}
-
 }  // namespace kelvora

@@ -2,6 +2,7 @@
 // "MS Serif") through CreateFontW, draws each character once, and its coverage is kept and
 // blended into our pixel buffers.
 #include "platform/host/font_service.h"
+#include "platform/host/glyph_drawing.h"
 
 #include <windows.h>
 
@@ -18,15 +19,6 @@ namespace {
 
 // Sizes beyond this are refused as nonsense rather than rasterised glyph by glyph.
 constexpr int32_t kLargestPixelSize = 512;
-
-struct Glyph {
-    std::vector<uint8_t> coverage;  // 0..255, width * height
-    int32_t left = 0;               // relative to the pen position
-    int32_t top = 0;                // relative to the top of the line
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t advance = 0;
-};
 
 struct OpenFace {
     HFONT font = nullptr;
@@ -63,8 +55,6 @@ DWORD QualityFor(const Text& face, int32_t size) {
     return CharacterSetOf(face) == GB2312_CHARSET && size <= kLargestBitmapSize ? NONANTIALIASED_QUALITY
                                                                                  : ANTIALIASED_QUALITY;
 }
-
-bool IsGbkTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 
 int32_t NormalSize(int32_t pixelSize) {
     if (pixelSize < 0) pixelSize = pixelSize == INT32_MIN ? INT32_MAX : -pixelSize;
@@ -213,22 +203,6 @@ struct FontService::Impl {
         }
         return face.glyphs.emplace(gbkCode, std::move(glyph)).first->second;
     }
-
-    // Walks the GBK characters of a line: a lead byte with a proper trail byte makes one
-    // character; a stray lead byte is a character of its own (one that has no glyph).
-    template <typename Visit>
-    static void ForEachCharacter(std::string_view line, Visit visit) {
-        for (size_t i = 0; i < line.size();) {
-            const auto lead = static_cast<uint8_t>(line[i]);
-            if (IsGbkLeadByte(lead) && i + 1 < line.size() && IsGbkTrailByte(static_cast<uint8_t>(line[i + 1]))) {
-                visit((static_cast<uint32_t>(lead) << 8) | static_cast<uint8_t>(line[i + 1]));
-                i += 2;
-            } else {
-                visit(static_cast<uint32_t>(lead));
-                i += 1;
-            }
-        }
-    }
 };
 
 FontService::FontService() : impl_(std::make_unique<Impl>()) {}
@@ -249,7 +223,7 @@ int32_t FontService::TextWidth(const FontSpec& font, std::string_view gbkLine) {
     OpenFace* face = impl_->Face(font);
     if (face == nullptr) return 0;
     int64_t width = 0;
-    Impl::ForEachCharacter(gbkLine, [&](uint32_t code) { width += impl_->GlyphFor(*face, font, code).advance; });
+    ForEachGbkCharacter(gbkLine, [&](uint32_t code) { width += impl_->GlyphFor(*face, font, code).advance; });
     return static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX));
 }
 
@@ -257,40 +231,11 @@ int32_t FontService::DrawTextLine(const FontSpec& font, std::string_view gbkLine
                                   int32_t x, int32_t y, uint32_t colour) {
     OpenFace* face = impl_->Face(font);
     if (face == nullptr) return 0;
-    const bool drawable = target.pixels != nullptr && target.width > 0 && target.height > 0 &&
-                          target.stride >= target.width;
-    colour &= 0x00FFFFFFu;
     int64_t pen = x;
-    Impl::ForEachCharacter(gbkLine, [&](uint32_t code) {
+    ForEachGbkCharacter(gbkLine, [&](uint32_t code) {
         const Glyph& glyph = impl_->GlyphFor(*face, font, code);
-        const int64_t left = pen + glyph.left;
-        const int64_t top = static_cast<int64_t>(y) + glyph.top;
+        DrawGlyph(target, glyph, pen + glyph.left, static_cast<int64_t>(y) + glyph.top, colour);
         pen += glyph.advance;
-        if (!drawable || glyph.coverage.empty()) return;
-        const int64_t fromX = std::max<int64_t>(0, -left);
-        const int64_t toX = std::min<int64_t>(glyph.width, target.width - left);
-        const int64_t fromY = std::max<int64_t>(0, -top);
-        const int64_t toY = std::min<int64_t>(glyph.height, target.height - top);
-        for (int64_t gy = fromY; gy < toY; ++gy) {
-            uint32_t* row = target.pixels + static_cast<size_t>(top + gy) * static_cast<size_t>(target.stride);
-            const uint8_t* coverage = glyph.coverage.data() + static_cast<size_t>(gy) * glyph.width;
-            for (int64_t gx = fromX; gx < toX; ++gx) {
-                const uint32_t a = coverage[gx];
-                if (a == 0) continue;
-                uint32_t& pixel = row[left + gx];
-                if (a == 255) {
-                    pixel = colour;
-                    continue;
-                }
-                uint32_t blended = 0;
-                for (int shift = 0; shift <= 16; shift += 8) {
-                    const uint32_t c = (colour >> shift) & 0xFF;
-                    const uint32_t d = (pixel >> shift) & 0xFF;
-                    blended |= ((c * a + d * (255 - a) + 127) / 255) << shift;
-                }
-                pixel = blended;
-            }
-        }
     });
     return static_cast<int32_t>(std::clamp<int64_t>(pen - x, 0, INT32_MAX));
 }

@@ -43,8 +43,4 @@ LoadedLibrary::~LoadedLibrary() { ::dlclose(handle_); }
 
 void* LoadedLibrary::Find(const char* exportName) const { return ::dlsym(handle_, exportName); }
 
-Text MissingExportMessage(const Text& libraryFileName, const Text& exportName) {
-    return "无法找到指定DLL库文件“" + libraryFileName + "”中的输出命令“" + exportName + "”";
-}
-
 }  // namespace kelvora

@@ -1,0 +1,44 @@
+// What every font service does once a character is rasterised: its coverage kept as a glyph,
+// the characters of a GBK line walked one by one, and a glyph blended into 32-bit pixels.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "base/font_spec.h"
+#include "base/text.h"
+
+namespace kelvora {
+
+struct Glyph {
+    std::vector<uint8_t> coverage;  // 0..255, width * height
+    int32_t left = 0;               // relative to the pen position
+    int32_t top = 0;                // relative to the top of the line
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t advance = 0;
+};
+
+// Calls visit with each character's code: a lead byte with a proper trail byte makes one
+// character (lead * 256 + trail); any other byte, a stray lead byte too, is a character of its own
+// (one that has no glyph).
+template <typename Visit>
+void ForEachGbkCharacter(std::string_view line, Visit visit) {
+    for (size_t i = 0; i < line.size();) {
+        const auto lead = static_cast<uint8_t>(line[i]);
+        if (IsGbkLeadByte(lead) && i + 1 < line.size() && IsGbkTrailByte(static_cast<uint8_t>(line[i + 1]))) {
+            visit((static_cast<uint32_t>(lead) << 8) | static_cast<uint8_t>(line[i + 1]));
+            i += 2;
+        } else {
+            visit(static_cast<uint32_t>(lead));
+            i += 1;
+        }
+    }
+}
+
+// Blends the glyph over the target with its top-left corner at (left, top), clipped: fully
+// covered pixels take exactly colour (0x00BBGGRR).
+void DrawGlyph(const PixelTarget& target, const Glyph& glyph, int64_t left, int64_t top, uint32_t colour);
+
+}  // namespace kelvora
