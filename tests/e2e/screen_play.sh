@@ -89,8 +89,10 @@ check_dialog() {
   local dialog=$1 main mx my dx dy hints
   main=$(printf '0x%x' "$window")
   xprop -id "$dialog" WM_TRANSIENT_FOR | grep -q "window id # $main\b" || fail "the dialog is not owned by the main window: $(xprop -id "$dialog" WM_TRANSIENT_FOR)"
-  xprop -id "$dialog" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL || fail "the dialog is not modal"
-  xprop -id "$dialog" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DIALOG || fail "the dialog is not typed as one"
+  if [ "${dialog_type_checks:-yes}" = yes ]; then
+    xprop -id "$dialog" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL || fail "the dialog is not modal"
+    xprop -id "$dialog" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DIALOG || fail "the dialog is not typed as one"
+  fi
   # Motif: flags, functions (move 4, minimise 8, maximise 16, close 32), decorations.
   hints=$(xprop -id "$dialog" _MOTIF_WM_HINTS | sed -n 's/.* = //p' | tr -d ' ')
   [ "$(($(cut -d, -f2 <<< "$hints")))" = 36 ] || fail "the dialog's buttons are not move and close only: $hints"

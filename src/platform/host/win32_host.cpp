@@ -142,6 +142,39 @@ public:
         SetFatalMessageBox(previousBox_);
         audio_.reset();
         while (!windows_.empty()) CloseWindow(windows_.begin()->first);
+        if (icon_ != nullptr) DestroyIcon(icon_);
+    }
+
+    void SetWindowIcon(const std::vector<uint32_t>& pixels, Size size, uint32_t transparent) override {
+        if (size.width <= 0 || size.height <= 0 || pixels.size() < static_cast<size_t>(size.width) * size.height) return;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = size.width;
+        info.bmiHeader.biHeight = -size.height;  // top row first, as ours
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP colour = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (colour == nullptr) return;
+        // Ours are 0x00BBGGRR; an icon wants 0xAARRGGBB, see-through where the sprite's key colour is.
+        auto* out = static_cast<uint32_t*>(bits);
+        for (size_t i = 0; i < static_cast<size_t>(size.width) * size.height; ++i) {
+            const uint32_t p = pixels[i];
+            out[i] = p == transparent ? 0u
+                                      : 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+        }
+        // With colours that carry their own transparency the mask is not looked at, but it must exist.
+        const std::vector<uint8_t> clear(static_cast<size_t>((size.width + 15) / 16 * 2) * size.height, 0);
+        HBITMAP mask = CreateBitmap(size.width, size.height, 1, 1, clear.data());
+        ICONINFO parts{TRUE, 0, 0, mask, colour};
+        HICON icon = mask != nullptr ? CreateIconIndirect(&parts) : nullptr;
+        if (mask != nullptr) DeleteObject(mask);
+        DeleteObject(colour);
+        if (icon == nullptr) return;
+        for (auto& [id, w] : windows_) ApplyIcon(w.hwnd, icon);
+        if (icon_ != nullptr) DestroyIcon(icon_);
+        icon_ = icon;
     }
 
     HostWindowId OpenWindow(const HostWindowSpec& request) override {
@@ -170,6 +203,7 @@ public:
         AdoptDpi(w, WindowDpi(hwnd));
         // The input method is switched on only while a text field has the focus.
         ImmAssociateContextEx(hwnd, nullptr, 0);
+        if (icon_ != nullptr) ApplyIcon(hwnd, icon_);
         return id;
     }
 
@@ -529,6 +563,11 @@ private:
         return it == byHwnd_.end() ? 0 : it->second;
     }
 
+    static void ApplyIcon(HWND hwnd, HICON icon) {
+        SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+
     HWND AnyWindow() const { return windows_.empty() ? nullptr : windows_.begin()->second.hwnd; }
 
     static UINT SystemDpi() {
@@ -660,6 +699,7 @@ private:
     HWND textWindow_ = nullptr;  // the window whose text field takes typing, if any
     wchar_t pendingHighSurrogate_ = 0;
     std::unique_ptr<Win32Audio> audio_;
+    HICON icon_ = nullptr;  // the game's own, on every window it opens
     FatalMessageBox previousBox_;
 };
 
