@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/font_spec.h"
+#include "base/font_face.h"
 #include "base/geometry.h"
 
 namespace kelvora {

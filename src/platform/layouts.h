@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/font_spec.h"
+#include "base/font_face.h"
 #include "base/text.h"
 
 namespace kelvora {

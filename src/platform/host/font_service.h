@@ -6,7 +6,7 @@
 #include <memory>
 #include <string_view>
 
-#include "base/font_spec.h"
+#include "base/font_face.h"
 #include "base/text.h"
 
 namespace kelvora {

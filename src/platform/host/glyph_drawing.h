@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/font_spec.h"
+#include "base/font_face.h"
 #include "base/text.h"
 
 namespace kelvora {
