@@ -56,6 +56,11 @@ case "${KELVORA_WM:-}" in
   *) echo "unknown window manager KELVORA_WM=$KELVORA_WM"; exit 2 ;;
 esac
 
+# A private display has no session bus. Without an address, D-Bus (which SDL asks at start) tries
+# to launch one by forking the game and reading from the child, and a sanitizer build of the
+# game once hung there for 20 s: give it an address that fails at once instead.
+export DBUS_SESSION_BUS_ADDRESS="${DBUS_SESSION_BUS_ADDRESS:-unix:path=/nonexistent/kelvora-no-session-bus}"
+
 status=0
 env -u XAUTHORITY DISPLAY=":$number" "$@" || status=$?
 exit "$status"
