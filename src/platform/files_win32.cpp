@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/gbk.h"
+#include "platform/host/executable_folder.h"
 
 namespace kelvora {
 namespace {
@@ -41,23 +42,6 @@ std::optional<Text> GbkPath(const std::wstring& wide) {
     WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, wide.data(), length, gbk.data(), needed, nullptr, &usedDefault);
     if (usedDefault) return std::nullopt;
     return gbk;
-}
-
-std::wstring ExecutableFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const size_t separator = path.find_last_of(L"\\/");
-    if (separator == std::wstring::npos) return {};
-    // "C:\game.exe" keeps the root's backslash; everywhere else none trails.
-    return path.substr(0, separator == 2 && path[1] == L':' ? 3 : separator);
 }
 
 bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {

@@ -15,6 +15,7 @@
 
 #include "base/fatal.h"
 #include "platform/host/boot_clock.h"
+#include "platform/host/executable_folder.h"
 #include "platform/host/user_folder.h"
 #include "platform/host/win32_audio.h"
 
@@ -428,20 +429,8 @@ public:
     }
 
     std::string ProgramDirectoryPath() override {
-        std::wstring path(MAX_PATH, L'\0');
-        for (;;) {
-            const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-            if (n == 0) return {};
-            if (n < path.size()) {
-                path.resize(n);
-                break;
-            }
-            path.resize(path.size() * 2);
-        }
-        const size_t separator = path.find_last_of(L"\\/");
-        if (separator == std::wstring::npos) return {};
-        path.resize(separator == 2 && path[1] == L':' ? 3 : separator);
-        return Utf8OfWide(path.data(), static_cast<int>(path.size()));
+        const std::wstring folder = ExecutableFolder();
+        return Utf8OfWide(folder.data(), static_cast<int>(folder.size()));
     }
 
     std::string UserDataDirectoryPath() override { return PerUserDataFolder("Tovenhal", "Kelvora"); }
