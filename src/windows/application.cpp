@@ -132,8 +132,10 @@ void MainStage::UnlockRedraw() { app_.runtime.UnlockRedraw(); }
 
 Application::Application(std::unique_ptr<Host> host) : runtime(std::move(host)) {
     const Text programDirectory = FolderFromSystemPath(runtime.GetHost().ProgramDirectoryPath());
-    const Text userDirectory = FolderFromSystemPath(runtime.GetHost().UserDataDirectoryPath());
-    dataDirectory = ChooseDataDirectory(programDirectory, userDirectory);
+    dataDirectory = ChooseDataDirectory(programDirectory, [this] {
+        const std::string user = runtime.GetHost().UserDataDirectoryPath();
+        return user.empty() ? Text() : FolderFromSystemPath(user);
+    });
 }
 
 void SetUpMainWindow(Application& app) {

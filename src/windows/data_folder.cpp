@@ -10,10 +10,11 @@ Text InstalledMarkPath(const Text& programDirectory) {
     return JoinPath(programDirectory, "../share/kelvora/installed");
 }
 
-Text ChooseDataDirectory(const Text& programDirectory, const Text& userDirectory) {
-    if (userDirectory.empty()) return programDirectory;
+Text ChooseDataDirectory(const Text& programDirectory, const std::function<Text()>& findUserDirectory) {
     const bool installed = FileExists(InstalledMarkPath(programDirectory));
     if (!installed && DirectoryIsWritable(programDirectory)) return programDirectory;
+    const Text userDirectory = findUserDirectory();
+    if (userDirectory.empty()) return programDirectory;
     // Where even that fails the game still starts: its files are refused and the roll lives in
     // memory, as in any folder that cannot be written.
     CreateDirectories(userDirectory);

@@ -19,7 +19,15 @@ TEST(DataFolder, ACopyRunFromItsFolderKeepsItsFilesThereAndMakesNoPlayerFolder) 
     TempDir dir;
     fs::create_directories(dir.File("game/bin"));
     const Text user = dir.File("home/.local/share/Tovenhal/Kelvora");
-    EXPECT_EQ(ChooseDataDirectory(dir.File("game/bin"), user), dir.File("game/bin"));
+    bool lookedUp = false;
+    EXPECT_EQ(ChooseDataDirectory(dir.File("game/bin"),
+                                  [&] {
+                                      lookedUp = true;
+                                      return user;
+                                  }),
+              dir.File("game/bin"));
+    // Not even looked up: on Windows that would load the system's shell for nothing.
+    EXPECT_FALSE(lookedUp);
     EXPECT_FALSE(fs::exists(dir.File("home")));
     // Probing the folder leaves nothing in it.
     EXPECT_TRUE(fs::is_empty(dir.File("game/bin")));
@@ -31,7 +39,7 @@ TEST(DataFolder, AnInstalledCopyUsesThePlayersFolderEvenWhereItCouldWriteItsOwn)
     fs::create_directories(dir.File("prefix/share/kelvora"));
     std::ofstream(dir.File("prefix/share/kelvora/installed")) << "installed\n";
     const Text user = dir.File("home/.local/share/Tovenhal/Kelvora");
-    EXPECT_EQ(ChooseDataDirectory(dir.File("prefix/bin"), user), user);
+    EXPECT_EQ(ChooseDataDirectory(dir.File("prefix/bin"), [&] { return user; }), user);
     struct stat info {};
     ASSERT_EQ(::stat(user.c_str(), &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode));

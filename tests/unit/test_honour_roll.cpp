@@ -196,8 +196,8 @@ TEST(HonourRoll, AnUnwritableFolderStartsCleanly) {
     LoadHonourRoll(honour, HonourFilePath(dir.Path() + "/missing"));
     EXPECT_EQ(honour.honourRoll[0], "0000870Tovenhal");
     EXPECT_FALSE(SaveHonourRoll(honour));
-    EXPECT_EQ(ChooseDataDirectory(dir.Path() + "/missing", dir.Path()), dir.Path());
-    EXPECT_EQ(ChooseDataDirectory(dir.Path(), dir.Path() + "/user"), dir.Path());
+    EXPECT_EQ(ChooseDataDirectory(dir.Path() + "/missing", [&] { return dir.Path(); }), dir.Path());
+    EXPECT_EQ(ChooseDataDirectory(dir.Path(), [&] { return dir.Path() + "/user"; }), dir.Path());
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 #include <knownfolders.h>
-#include <shlobj.h>
+#include <objbase.h>
 
 namespace kelvora {
 namespace {
@@ -21,10 +21,20 @@ std::string Utf8Of(const wchar_t* wide) {
 }  // namespace
 
 std::string PerUserDataFolder(const std::string& organisation, const std::string& game) {
+    // The shell is a megabyte of libraries that a copy keeping its files beside itself never
+    // needs, so it is opened only here, when the player's folder is asked for.
+    HMODULE shell = LoadLibraryW(L"shell32.dll");
+    if (shell == nullptr) return {};
+    using KnownFolderPath = HRESULT(WINAPI*)(REFGUID, DWORD, HANDLE, PWSTR*);
+    const auto knownFolderPath =
+        reinterpret_cast<KnownFolderPath>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetKnownFolderPath")));
     PWSTR folder = nullptr;
     std::string base;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder))) base = Utf8Of(folder);
+    if (knownFolderPath != nullptr && SUCCEEDED(knownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder))) {
+        base = Utf8Of(folder);
+    }
     CoTaskMemFree(folder);
+    FreeLibrary(shell);
     if (base.empty()) return {};
     while (base.size() > 3 && (base.back() == '\\' || base.back() == '/')) base.pop_back();
     return base + "\\" + organisation + "\\" + game;
