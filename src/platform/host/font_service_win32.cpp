@@ -22,6 +22,7 @@ constexpr int32_t kLargestPixelSize = 512;
 
 struct OpenFace {
     HFONT font = nullptr;
+    bool fromBitmaps = false;  // shown from the face's own bitmaps (small Chinese text)
     int32_t lineHeight = 0;
     int32_t ascent = 0;
     // A face of the same size and weight for characters this one lacks (a Chinese one for a
@@ -85,9 +86,10 @@ struct FontService::Impl {
         // A positive height is the height of the whole character cell, ascent and descent
         // together, which is how the layouts measure their fonts.
         const std::wstring wideName = WideOfGbk(name);
+        const DWORD quality = QualityFor(name, size);
+        face.fromBitmaps = quality == NONANTIALIASED_QUALITY;
         face.font = CreateFontW(size, 0, 0, 0, weight, FALSE, FALSE, FALSE, CharacterSetOf(name), OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, QualityFor(name, size), DEFAULT_PITCH | FF_DONTCARE,
-                                wideName.c_str());
+                                CLIP_DEFAULT_PRECIS, quality, DEFAULT_PITCH | FF_DONTCARE, wideName.c_str());
         if (face.font == nullptr) return nullptr;
         SelectObject(dc, face.font);
         TEXTMETRICW metrics{};
@@ -118,15 +120,33 @@ struct FontService::Impl {
         return GetGlyphIndicesW(dc, &character, 1, &index, GGI_MARK_NONEXISTING_GLYPHS) == 1 && index != 0xFFFF;
     }
 
+    // How far the pen moves after the character. A Chinese character of a face shown from its
+    // bitmaps is measured by its bitmap, which is as wide as GDI's own measure: under Wine, GDI's
+    // measure of the first such character runs FreeType's automatic hinter over the face, which
+    // reads some 3 MB of a Chinese font's outlines into the game's memory. Latin letters keep
+    // GDI's measure, which for them can differ from their bitmaps' by a pixel.
+    bool Advance(const OpenFace& face, wchar_t character, int32_t& advance) {
+        if (face.fromBitmaps && character >= 0x80) {
+            GLYPHMETRICS metrics{};
+            const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+            if (GetGlyphOutlineW(dc, character, GGO_BITMAP, &metrics, 0, nullptr, &identity) != GDI_ERROR) {
+                advance = std::max<int32_t>(metrics.gmCellIncX, 0);
+                return true;
+            }
+        }
+        SIZE extent{};
+        if (!GetTextExtentPoint32W(dc, &character, 1, &extent)) return false;
+        advance = std::max<int32_t>(extent.cx, 0);
+        return true;
+    }
+
     // The character drawn by GDI itself, white on black, into a grey-level DIB: the red channel
     // is its coverage. (The outline call's 65 grey levels stop short of full coverage under Wine,
     // where the solid strokes of a character must take exactly the text colour.)
     Glyph Rasterise(OpenFace& face, wchar_t character) {
         Glyph glyph;
         SelectObject(dc, face.font);
-        SIZE extent{};
-        if (!GetTextExtentPoint32W(dc, &character, 1, &extent)) return glyph;
-        glyph.advance = std::max<int32_t>(extent.cx, 0);
+        if (!Advance(face, character, glyph.advance)) return glyph;
         // Room for strokes that reach left of the pen or beyond the advance (italic, bold).
         const int32_t pad = face.lineHeight;
         const int32_t width = glyph.advance + 2 * pad;
@@ -148,7 +168,9 @@ struct FontService::Impl {
         SetTextColor(dc, RGB(255, 255, 255));
         SetBkMode(dc, TRANSPARENT);
         SetTextAlign(dc, TA_TOP | TA_LEFT | TA_NOUPDATECP);
-        TextOutW(dc, pad, 0, &character, 1);
+        // At the advance just measured, so that GDI does not measure the character again.
+        INT advance = glyph.advance;
+        ExtTextOutW(dc, pad, 0, 0, nullptr, &character, 1, &advance);
         GdiFlush();
         int32_t left = width, right = 0, top = height, bottom = 0;
         const auto coverageAt = [&](int32_t x, int32_t y) {
