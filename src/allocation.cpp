@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "aligned_memory.h"
 #include "base/fatal.h"
 
 namespace {
@@ -14,12 +15,7 @@ void* Allocate(std::size_t bytes) {
 }
 
 void* AllocateAligned(std::size_t bytes, std::align_val_t alignment) {
-    const auto align = static_cast<std::size_t>(alignment);
-    // aligned_alloc wants a size that is a multiple of the alignment.
-    const std::size_t rounded = bytes == 0 ? align : (bytes + align - 1) / align * align;
-    if (rounded >= bytes) {
-        if (void* memory = std::aligned_alloc(align, rounded)) return memory;
-    }
+    if (void* memory = kelvora::AllocateAlignedMemory(bytes, static_cast<std::size_t>(alignment))) return memory;
     kelvora::FatalError(kelvora::OutOfMemoryMessage(static_cast<long long>(bytes)));
 }
 
@@ -40,7 +36,7 @@ void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
 void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
-void operator delete(void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::align_val_t) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::align_val_t) noexcept { kelvora::ReleaseAlignedMemory(memory); }
+void operator delete[](void* memory, std::align_val_t) noexcept { kelvora::ReleaseAlignedMemory(memory); }
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept { kelvora::ReleaseAlignedMemory(memory); }
+void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept { kelvora::ReleaseAlignedMemory(memory); }
