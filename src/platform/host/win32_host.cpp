@@ -1,6 +1,7 @@
 // The Win32 host: each window keeps a DIB section at its shown size, which Present fills from the
 // game's framebuffer (scaled by whole numbers on a high-DPI monitor) and copies to the screen at
-// once; WM_PAINT repaints from it. Messages become the host's events in a queue.
+// once; WM_PAINT repaints from it. Messages become the host's events in a queue. Above this file
+// everything is in game pixels: positions, frames and the screen's size are divided by the scale.
 #include "platform/host/win32_host.h"
 
 #include <windows.h>
@@ -190,8 +191,9 @@ public:
         const RECT outer = OuterFor(w.client, w.scale, w.style, dpi);
         creating_ = id;
         // An owned window stays above its owner and goes with it.
-        HWND hwnd = CreateWindowExW(0, kWindowClass, WideOfGbk(request.title).c_str(), w.style, request.outerTopLeft.x,
-                                    request.outerTopLeft.y, outer.right - outer.left, outer.bottom - outer.top,
+        HWND hwnd = CreateWindowExW(0, kWindowClass, WideOfGbk(request.title).c_str(), w.style,
+                                    request.outerTopLeft.x * w.scale, request.outerTopLeft.y * w.scale,
+                                    outer.right - outer.left, outer.bottom - outer.top,
                                     parent ? parent->hwnd : nullptr, nullptr, instance_, this);
         creating_ = 0;
         if (hwnd == nullptr) {
@@ -229,7 +231,7 @@ public:
 
     void MoveWindow(HostWindowId window, Point outerTopLeft) override {
         if (WindowData* w = Find(window)) {
-            SetWindowPos(w->hwnd, nullptr, outerTopLeft.x, outerTopLeft.y, 0, 0,
+            SetWindowPos(w->hwnd, nullptr, outerTopLeft.x * w->scale, outerTopLeft.y * w->scale, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
@@ -248,7 +250,7 @@ public:
         WindowData* w = Find(window);
         RECT r{};
         if (!w || !GetWindowRect(w->hwnd, &r)) return Point{};
-        return Point{r.left, r.top};
+        return Point{FloorDiv(r.left, w->scale), FloorDiv(r.top, w->scale)};
     }
 
     FrameSizes FrameOf(HostWindowId window) override {
@@ -260,17 +262,22 @@ public:
         GetClientRect(w->hwnd, &client);
         POINT corner{0, 0};
         ClientToScreen(w->hwnd, &corner);
-        return FrameSizes{corner.x - outer.left, corner.y - outer.top, outer.right - (corner.x + client.right),
-                          outer.bottom - (corner.y + client.bottom)};
+        const int32_t s = w->scale;
+        return FrameSizes{(corner.x - outer.left) / s, (corner.y - outer.top) / s,
+                          (outer.right - (corner.x + client.right)) / s, (outer.bottom - (corner.y + client.bottom)) / s};
     }
 
     FrameSizes TypicalFrame() override {
         const UINT dpi = SystemDpi();
+        const int32_t s = ScaleForDpi(dpi);
         const RECT r = OuterFor(Size{1, 1}, 1, StyleFor(false), dpi);
-        return FrameSizes{-r.left, -r.top, r.right - 1, r.bottom - 1};
+        return FrameSizes{-r.left / s, -r.top / s, (r.right - 1) / s, (r.bottom - 1) / s};
     }
 
-    Size ScreenSize() override { return Size{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+    Size ScreenSize() override {
+        const int32_t s = ScaleForDpi(SystemDpi());
+        return Size{GetSystemMetrics(SM_CXSCREEN) / s, GetSystemMetrics(SM_CYSCREEN) / s};
+    }
 
     void Present(HostWindowId window, const uint32_t* pixels, int32_t stride, Size size,
                  const std::vector<Rect>& areas) override {
@@ -334,11 +341,7 @@ public:
         }
     }
 
-    Point GlobalMousePosition() override {
-        POINT p{};
-        GetCursorPos(&p);
-        return Point{p.x, p.y};
-    }
+    Point GlobalMousePosition() override { return CursorInGamePixels(ScaleForDpi(SystemDpi())); }
 
     void StartTextInput(HostWindowId window, Rect caretArea) override {
         WindowData* w = Find(window);
@@ -618,9 +621,15 @@ private:
         std::fill_n(w.bits, static_cast<size_t>(-info.bmiHeader.biHeight) * info.bmiHeader.biWidth, 0u);
     }
 
+    static Point CursorInGamePixels(int32_t scale) {
+        POINT p{};
+        GetCursorPos(&p);
+        return Point{FloorDiv(p.x, scale), FloorDiv(p.y, scale)};
+    }
+
     void FillPointer(const WindowData& w, HostEvent& event, LPARAM lParam) {
         event.position = Point{FloorDiv(GET_X_LPARAM(lParam), w.scale), FloorDiv(GET_Y_LPARAM(lParam), w.scale)};
-        event.screen = GlobalMousePosition();
+        event.screen = CursorInGamePixels(w.scale);
         event.modifiers = CurrentModifiers();
     }
 
