@@ -20,21 +20,12 @@ if [ "${KELVORA_E2E_INNER:-}" != 1 ]; then
   KELVORA_E2E_INNER=1 exec bash "$root/scripts/with-xvfb.sh" --screen 2048x1536x24 bash "$0" "$@"
 fi
 
+. "$here/wine_screen.sh"
 # A prefix of its own, for its own screen resolution.
-export WINEPREFIX=${KELVORA_WINE_DPI_PREFIX:-$HOME/.kelvora-wine-dpi}
-[ ! -d "$WINEPREFIX" ] || wineserver -k 2>/dev/null || true
-trap 'wineserver -k 2>/dev/null || true' EXIT
+use_wine_prefix "${KELVORA_WINE_DPI_PREFIX:-$HOME/.kelvora-wine-dpi}"
 "$root/scripts/wine-run.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
 wineserver -w
-
-pid=""
-fail() { echo "FAIL: $*"; [ -z "$pid" ] || kill "$pid" 2>/dev/null || true; exit 1; }
-. "$root/tests/e2e/screen_play.sh"
-dialog_type_checks=no
-
-(cd "$work/game" && exec "$root/scripts/wine-run.sh" ./kelvora.exe) > "$work/stdout.txt" 2> "$work/stderr.txt" &
-pid=$!
-wait_for_main_window 600
+start_game_under_wine "$work/game"
 
 [ "$WIDTH" = 1046 ] && [ "$HEIGHT" = 780 ] || fail "at 192 dpi the client area is ${WIDTH}x${HEIGHT}, not 1046x780"
 import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$work/scaled.png"

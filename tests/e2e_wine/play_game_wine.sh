@@ -25,28 +25,11 @@ if [ "${KELVORA_E2E_INNER:-}" != 1 ]; then
   KELVORA_E2E_INNER=1 exec bash "$root/scripts/with-xvfb.sh" bash "$0" "$@"
 fi
 
-# A Wine prefix of its own: a Wine server already running for the tests' prefix (unit tests run
-# beside this one) would put the game's windows on its own display, or on none. Whatever Wine
-# still runs in this prefix belongs to an earlier run of this test, on a display now gone.
-export WINEPREFIX=${KELVORA_WINE_DISPLAY_PREFIX:-$HOME/.kelvora-wine-display}
-[ ! -d "$WINEPREFIX" ] || wineserver -k 2>/dev/null || true
-trap 'wineserver -k 2>/dev/null || true' EXIT
-
+. "$here/wine_screen.sh"
+use_wine_prefix "${KELVORA_WINE_DISPLAY_PREFIX:-$HOME/.kelvora-wine-display}"
 game="$work/game"
 honour="$game/Kelvora荣誉榜.ini"
-pid=""
-fail() { echo "FAIL: $*"; [ -z "$pid" ] || kill "$pid" 2>/dev/null || true; exit 1; }
-
-. "$root/tests/e2e/screen_play.sh"
-# Wine types and states its windows itself, from their Win32 styles: an owned window is a normal
-# one to the X server, and its modality is the game's own (the owner takes no input meanwhile).
-# Its owner, buttons and place are still checked.
-dialog_type_checks=no
-
-(cd "$game" && exec "$root/scripts/wine-run.sh" ./kelvora.exe) > "$work/stdout.txt" 2> "$work/stderr.txt" &
-pid=$!
-# A cold Wine takes a few seconds before the first window.
-wait_for_main_window 600
+start_game_under_wine "$game"
 
 # The honour file of a first start: GBK, CR LF, under its Chinese name.
 [ -f "$honour" ] || fail "no honour file beside the game"
