@@ -8,6 +8,8 @@ add_link_options(-static)
 # pages from the file as they are needed, where otherwise it copies the whole image, the built-in
 # pictures and sounds with it, into memory at every start.
 add_link_options(-Wl,--file-alignment,4096)
+# A release carries no debugging sections: the MinGW runtime's own would otherwise come along.
+add_link_options($<$<CONFIG:Release>:-s>)
 # The system's wide-character calls throughout; the process's ANSI code page never decides anything.
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 
