@@ -52,12 +52,14 @@ if grep -q '"aggregate_name": "median"' "$results"/*.json 2>/dev/null; then
   echo "| case | median real time | counters |"
   echo "|---|---|---|"
   for p in "${programs[@]}"; do
+    # The JSON of a Windows program has CR LF line ends.
     awk '
+      { sub(/\r$/, "") }
       /^ *"name":/ { n = $0; sub(/^ *"name": "/, "", n); sub(/",?$/, "", n); t = ""; u = ""; c = ""; agg = "" }
       /^ *"aggregate_name":/ { agg = $2; gsub(/[",]/, "", agg) }
       /^ *"real_time":/ { t = $2; sub(/,$/, "", t) }
       /^ *"time_unit":/ { u = $2; gsub(/[",]/, "", u) }
-      /^ *"(cpu_percent|route|redraws)":/ { k = $1; gsub(/[":]/, "", k); v = $2; sub(/,$/, "", v); c = c k "=" v " " }
+      /^ *"(cpu_percent|route|redraws)":/ { k = $1; gsub(/[":]/, "", k); v = $2; sub(/,$/, "", v); c = c k "=" sprintf("%.3g", v) " " }
       /^ *}/ && n != "" {
         if (agg == "median") {
           base = n; sub(/_median$/, "", base); sub(/\/.*/, "", base)
