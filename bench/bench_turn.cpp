@@ -39,6 +39,7 @@ struct TurnRig {
         start[1] = kRed;
         for (int32_t cell : {2, 3, 4, 5, 14}) start[cell] = kEmpty;
     }
+
     void Reset() {
         GameState& game = app->game;
         game.board = start;
