@@ -3,36 +3,32 @@
 // what is measured is the drawing, composing and presenting between the pauses.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "game/rules/cells.h"
 #include "game/spawning.h"
 #include "game/turn.h"
 #include "platform/host/headless_host.h"
-#include "platform/host/sdl_host.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sprites.h"
+#include "support/desktop_host.h"
+#include "support/temp_dir.h"
 #include "windows/application.h"
 
 namespace kelvora {
 namespace {
 
 struct TurnRig {
-    std::string folder;
+    testing::TempDir folder;  // declared first, so it goes only after the game let go of its files
     std::unique_ptr<Application> app;
     Board start{};
 
     TurnRig() {
-        folder = (std::filesystem::temp_directory_path() / "kelvora-bench-XXXXXX").string();
-        if (::mkdtemp(folder.data()) == nullptr) std::abort();
         auto host = std::make_unique<HeadlessHost>();
-        host->SetProgramDirectory(folder);
-        host->SetUserDataDirectory(folder);
+        host->SetProgramDirectory(folder.Path());
+        host->SetUserDataDirectory(folder.Path());
         app = std::make_unique<Application>(std::move(host));
         StartKelvora(*app);
         // A scattered board of balls of many colours that make no line, with room to move.
@@ -42,11 +38,6 @@ struct TurnRig {
         }
         start[1] = kRed;
         for (int32_t cell : {2, 3, 4, 5, 14}) start[cell] = kEmpty;
-    }
-    ~TurnRig() {
-        app.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 
     void Reset() {
@@ -95,28 +86,22 @@ void BM_NewGame(benchmark::State& state) {
 }
 BENCHMARK(BM_NewGame)->Unit(benchmark::kMicrosecond);
 
-double WallSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
 // The first selection of a run against a later one, in the real game on the real display: the
 // first must not pay for getting sound ready. Each run starts the game afresh in a folder of its
 // own and gives the player the half second it takes to aim at a ball.
 void SelectionAfterStart(benchmark::State& state, bool first) {
-    if (!std::getenv("DISPLAY")) {
+    if (!bench::HasDesktop()) {
         state.SkipWithError("no display (run under scripts/with-xvfb.sh)");
         return;
     }
     const std::filesystem::path before = std::filesystem::current_path();
     for (auto _ : state) {
-        std::string folder = (std::filesystem::temp_directory_path() / "kelvora-bench-XXXXXX").string();
-        if (::mkdtemp(folder.data()) == nullptr) std::abort();
-        std::filesystem::current_path(folder);
-        std::unique_ptr<Host> host = CreateSdlHost();
+        testing::TempDir folder;
+        std::filesystem::current_path(folder.Path());
+        std::unique_ptr<Host> host = bench::CreateDesktopHost();
         if (!host) {
-            state.SkipWithError("SDL could not open the display");
+            std::filesystem::current_path(before);
+            state.SkipWithError("the desktop host could not open a window");
             return;
         }
         auto app = std::make_unique<Application>(std::move(host));
@@ -129,21 +114,24 @@ void SelectionAfterStart(benchmark::State& state, bool first) {
         }
         if (!first) HandleBoardPress(app->stage, app->game, balls[0].x, balls[0].y);
         const Point ball = balls[first ? 0 : 1];
-        const double start = WallSeconds();
+        const double start = bench::WallSeconds();
         HandleBoardPress(app->stage, app->game, ball.x, ball.y);
         app->runtime.Present();
-        state.SetIterationTime(WallSeconds() - start);
+        state.SetIterationTime(bench::WallSeconds() - start);
         app.reset();
         std::filesystem::current_path(before);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 }
 
-void BM_FirstSelectionSdl(benchmark::State& state) { SelectionAfterStart(state, true); }
-void BM_LaterSelectionSdl(benchmark::State& state) { SelectionAfterStart(state, false); }
-BENCHMARK(BM_FirstSelectionSdl)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(10);
-BENCHMARK(BM_LaterSelectionSdl)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(10);
+// Named after the host they open: BM_FirstSelectionSdl on Linux, BM_FirstSelectionWin32 on Windows.
+[[maybe_unused]] const auto* const firstSelection =
+    benchmark::RegisterBenchmark((std::string("BM_FirstSelection") + bench::kDesktopHostName).c_str(),
+                                 [](benchmark::State& state) { SelectionAfterStart(state, true); })
+        ->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(10);
+[[maybe_unused]] const auto* const laterSelection =
+    benchmark::RegisterBenchmark((std::string("BM_LaterSelection") + bench::kDesktopHostName).c_str(),
+                                 [](benchmark::State& state) { SelectionAfterStart(state, false); })
+        ->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(10);
 
 }  // namespace
 }  // namespace kelvora

@@ -1,5 +1,5 @@
-# What the Windows build needs besides the compiler: GoogleTest built from Debian's sources for
-# the cross compiler (there is no MinGW package of it), and static programs.
+# What the Windows build needs besides the compiler: GoogleTest and Google Benchmark built from
+# Debian's sources for the cross compiler (there is no MinGW package of either), and static programs.
 
 # Every program of the build (tools, tests, the game) carries MinGW's runtime inside: Wine and
 # Windows would otherwise need its DLLs beside each one.
@@ -24,4 +24,14 @@ if(NOT KELVORA_FUZZ AND EXISTS "${KELVORA_GOOGLETEST_SOURCE}/CMakeLists.txt")
     target_compile_options(${target} PRIVATE -fexec-charset=UTF-8 -Wno-error)
   endforeach()
   set(GTest_FOUND TRUE)
+endif()
+
+# Google Benchmark as scripts/build-windows-benchmark.sh installs it into the build folder; without
+# it the benchmark programs are left out.
+set(KELVORA_BENCHMARK_PREFIX "${PROJECT_BINARY_DIR}/third_party/benchmark/install" CACHE PATH
+    "Google Benchmark built for Windows")
+if(KELVORA_TESTS AND KELVORA_BENCH AND NOT KELVORA_FUZZ AND
+   EXISTS "${KELVORA_BENCHMARK_PREFIX}/lib/cmake/benchmark/benchmarkConfig.cmake")
+  # Outside the MinGW root, so the toolchain's search rules would not find it there.
+  find_package(benchmark CONFIG REQUIRED PATHS "${KELVORA_BENCHMARK_PREFIX}" NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 endif()
