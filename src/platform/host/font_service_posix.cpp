@@ -434,22 +434,15 @@ int32_t FontService::LineHeight(const FontSpec& font) {
 int32_t FontService::TextWidth(const FontSpec& font, std::string_view gbkLine) {
     OpenFace* face = impl_->Face(font);
     if (face == nullptr) return 0;
-    int64_t width = 0;
-    ForEachGbkCharacter(gbkLine, [&](uint32_t code) { width += impl_->GlyphFor(*face, font, code).advance; });
-    return static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX));
+    return GbkLineWidth(gbkLine, [&](uint32_t code) -> const Glyph& { return impl_->GlyphFor(*face, font, code); });
 }
 
 int32_t FontService::DrawTextLine(const FontSpec& font, std::string_view gbkLine, const PixelTarget& target,
                                   int32_t x, int32_t y, uint32_t colour) {
     OpenFace* face = impl_->Face(font);
     if (face == nullptr) return 0;
-    int64_t pen = x;
-    ForEachGbkCharacter(gbkLine, [&](uint32_t code) {
-        const Glyph& glyph = impl_->GlyphFor(*face, font, code);
-        DrawGlyph(target, glyph, pen + glyph.left, static_cast<int64_t>(y) + glyph.top, colour);
-        pen += glyph.advance;
-    });
-    return static_cast<int32_t>(std::clamp<int64_t>(pen - x, 0, INT32_MAX));
+    return DrawGbkLine(target, gbkLine, x, y, colour,
+                       [&](uint32_t code) -> const Glyph& { return impl_->GlyphFor(*face, font, code); });
 }
 
 }  // namespace kelvora

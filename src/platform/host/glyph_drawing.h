@@ -2,6 +2,8 @@
 // the characters of a GBK line walked one by one, and a glyph blended into 32-bit pixels.
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -40,5 +42,27 @@ void ForEachGbkCharacter(std::string_view line, Visit visit) {
 // Blends the glyph over the target with its top-left corner at (left, top), clipped: fully
 // covered pixels take exactly colour (0x00BBGGRR).
 void DrawGlyph(const PixelTarget& target, const Glyph& glyph, int64_t left, int64_t top, uint32_t colour);
+
+// The width of a GBK line, its glyphs given by glyphFor(code).
+template <typename GlyphFor>
+int32_t GbkLineWidth(std::string_view line, GlyphFor glyphFor) {
+    int64_t width = 0;
+    ForEachGbkCharacter(line, [&](uint32_t code) { width += glyphFor(code).advance; });
+    return static_cast<int32_t>(std::min<int64_t>(width, INT32_MAX));
+}
+
+// Draws a GBK line with its pen starting at (x, y), the top of the line; gives how far the pen
+// moved.
+template <typename GlyphFor>
+int32_t DrawGbkLine(const PixelTarget& target, std::string_view line, int32_t x, int32_t y, uint32_t colour,
+                    GlyphFor glyphFor) {
+    int64_t pen = x;
+    ForEachGbkCharacter(line, [&](uint32_t code) {
+        const Glyph& glyph = glyphFor(code);
+        DrawGlyph(target, glyph, pen + glyph.left, static_cast<int64_t>(y) + glyph.top, colour);
+        pen += glyph.advance;
+    });
+    return static_cast<int32_t>(std::clamp<int64_t>(pen - x, 0, INT32_MAX));
+}
 
 }  // namespace kelvora
