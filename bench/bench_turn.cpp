@@ -10,7 +10,7 @@
 #include "game/rules/cells.h"
 #include "game/spawning.h"
 #include "game/turn.h"
-#include "platform/host/headless_host.h"
+#include "platform/host/headless/headless_host.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sprites.h"
 #include "support/desktop_host.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/host/headless_host.h"
+#include "platform/host/headless/headless_host.h"
 #include "platform/layouts.h"
 #include "platform/runtime.h"
 #include "support/demo_main_window.h"

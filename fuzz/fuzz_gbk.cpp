@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "base/gbk.h"
+#include "base/system/codepage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -4,9 +4,11 @@
 set -euo pipefail
 src=$(cd "$(dirname "${BASH_SOURCE[0]}")/../src" && pwd)
 
-# The layer a path below src/ belongs to: the longest folder that names one.
+# The layer a path below src/ belongs to: the longest folder that names one. A backend's entry
+# point (main_*.cpp) is the program itself: it hands the backend's host to the game.
 layer_of() {
   case "$1" in
+    */main_*.cpp) echo program ;;
     base/*) echo base ;;
     platform/host/*) echo host ;;
     platform/*) echo platform ;;

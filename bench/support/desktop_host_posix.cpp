@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "platform/host/sdl_host.h"
+#include "platform/host/sdl/sdl_host.h"
 
 namespace kelvora::bench {
 

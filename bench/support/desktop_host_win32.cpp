@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "platform/host/win32_host.h"
+#include "platform/host/win32/win32_host.h"
 
 namespace kelvora::bench {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "base/gbk.h"
+#include "base/system/codepage.h"
 
 namespace kelvora {
 namespace {

@@ -1,7 +1,7 @@
 // Editing a single-line GBK text.
 #include "platform/edit_text.h"
 
-#include "base/gbk.h"
+#include "base/system/codepage.h"
 
 namespace kelvora {
 

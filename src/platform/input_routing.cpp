@@ -1,7 +1,7 @@
 // Routing input to a window's controls.
 #include "platform/input_routing.h"
 
-#include "base/gbk.h"
+#include "base/system/codepage.h"
 #include "platform/host/font_service.h"
 #include "platform/presenting.h"
 

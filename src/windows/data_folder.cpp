@@ -1,8 +1,8 @@
 // Choosing the data folder and naming files in it.
 #include "windows/data_folder.h"
 
-#include "base/gbk.h"
-#include "platform/files.h"
+#include "base/system/codepage.h"
+#include "base/system/files.h"
 
 namespace kelvora {
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "platform/files.h"
+#include "base/system/files.h"
 #include "windows/data_folder.h"
 
 namespace kelvora {

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "base/fatal.h"
-#include "platform/files.h"
+#include "base/system/files.h"
 #include "windows/data_folder.h"
 
 namespace kelvora {

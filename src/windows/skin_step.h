@@ -6,7 +6,7 @@
 #include <memory>
 #include <span>
 
-#include "platform/library.h"
+#include "base/system/library.h"
 #include "base/text.h"
 
 namespace kelvora {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/host/sdl_host.h"
+#include "platform/host/sdl/sdl_host.h"
 
 // Last: its macros (None, Bool, Status) clash with names in the headers above.
 #include <X11/Xlib.h>

@@ -11,7 +11,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/host/sdl_host.h"
+#include "platform/host/sdl/sdl_host.h"
 #include "platform/layouts.h"
 #include "platform/runtime.h"
 #include "support/demo_main_window.h"

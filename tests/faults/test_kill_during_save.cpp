@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "faults/child_process.h"
-#include "platform/files.h"
+#include "base/system/files.h"
 #include "support/temp_dir.h"
 #include "windows/honour_roll.h"
 

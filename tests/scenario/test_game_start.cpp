@@ -6,7 +6,7 @@
 
 #include "game/rules/cells.h"
 #include "base/fatal.h"
-#include "platform/files.h"
+#include "base/system/files.h"
 #include "support/game_fixture.h"
 #include "support/platform_facts.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "game/rules/game_state.h"
-#include "platform/host/headless_host.h"
+#include "platform/host/headless/headless_host.h"
 #include "base/text.h"
 
 namespace kelvora::soak {

@@ -9,7 +9,7 @@
 #include <ctime>
 #include <string>
 
-#include "base/gbk.h"
+#include "base/system/codepage.h"
 #include "soak/soak_player.h"
 
 namespace {

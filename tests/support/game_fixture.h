@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/host/headless_host.h"
+#include "platform/host/headless/headless_host.h"
 #include "support/temp_dir.h"
 #include "windows/application.h"
 

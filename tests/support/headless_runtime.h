@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/host/headless_host.h"
+#include "platform/host/headless/headless_host.h"
 #include "platform/runtime.h"
 
 namespace kelvora::testing {

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "platform/host/win32_audio.h"
+#include "platform/host/win32/win32_audio.h"
 
 namespace kelvora {
 namespace {

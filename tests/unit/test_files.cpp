@@ -8,7 +8,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/files.h"
+#include "base/system/files.h"
+#include "base/system/folders.h"
 #include "support/temp_dir.h"
 
 namespace kelvora {
@@ -148,11 +149,15 @@ TEST(Files, AHeldUpdateLockMakesOthersWaitABoundedTimeAndLeavesNothingBehind) {
     EXPECT_FALSE(FileUpdateLock(dir.File("missing/roll.ini")).Held());
 }
 
-TEST(Files, ProgramDirectoryHoldsTheTestProgram) {
-    const Text folder = ProgramDirectory();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_NE(folder.back(), '/');
-    EXPECT_TRUE(std::filesystem::exists(folder + "/" + KELVORA_TEST_PROGRAM));
+TEST(Files, TheProgramDirectoryHoldsTheTestProgram) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    TempDir elsewhere;
+    std::filesystem::current_path(elsewhere.Path());
+    const bool entered = EnterProgramDirectory();
+    const bool holdsProgram = std::filesystem::exists(KELVORA_TEST_PROGRAM);
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(entered);
+    EXPECT_TRUE(holdsProgram);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sys/stat.h>
 
-#include "platform/files.h"
+#include "base/system/files.h"
 #include "base/random.h"
 #include "support/platform_facts.h"
 #include "support/temp_dir.h"

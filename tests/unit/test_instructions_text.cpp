@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "assets/instructions_text.h"
-#include "base/gbk.h"
+#include "base/system/codepage.h"
 
 namespace kelvora {
 namespace {

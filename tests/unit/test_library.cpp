@@ -2,7 +2,7 @@
 // and offers its export; bytes that are no library give nothing.
 #include <gtest/gtest.h>
 
-#include "platform/library.h"
+#include "base/system/library.h"
 #include "skin/embedded_skin.h"
 
 namespace kelvora {

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "base/gbk.h"
+#include "base/system/codepage.h"
 #include "base/text.h"
 
 namespace kelvora {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/host/headless_host.h"
+#include "platform/host/headless/headless_host.h"
 #include "platform/sound.h"
 
 namespace kelvora {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/host/win32_host.h"
+#include "platform/host/win32/win32_host.h"
 
 namespace kelvora {
 namespace {

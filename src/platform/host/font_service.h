@@ -1,5 +1,5 @@
-// The font service: finds faces through fontconfig, rasterises glyphs with SDL_ttf once each, and
-// writes GBK lines into 32-bit pixel buffers. Needs no display.
+// The font service: measures and draws GBK lines of the layouts' faces into 32-bit pixel buffers.
+// Each system brings its own backend (fontconfig and SDL_ttf, or GDI); this front end is shared.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,8 @@
 #include "base/text.h"
 
 namespace kelvora {
+
+struct FontBackend;  // the system's own: faces found by name, glyphs rasterised once
 
 // Starts reading the system's font configuration (fontconfig's files and caches, several
 // milliseconds) on a second thread, so that it overlaps the display's own start. The next
@@ -42,8 +44,7 @@ public:
                          int32_t x, int32_t y, uint32_t colour);
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    std::unique_ptr<FontBackend> backend_;
 };
 
 }  // namespace kelvora
