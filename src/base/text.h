@@ -12,6 +12,9 @@ namespace kelvora {
 
 // A text of the game: GBK bytes. UTF-8 exists only at the edges (glyphs, file names, typing).
 using Text = std::string;
+// A text in UTF-8, as the system speaks it at those edges: typed text, the clipboard, the system's
+// paths. Said by name wherever the two meet, so that neither is taken for the other.
+using Utf8Text = std::string;
 using ByteArray = std::vector<uint8_t>;
 
 // True for a byte that starts a GBK double-byte character.

@@ -19,8 +19,9 @@ struct LayoutFonts {
     FontSpec gameOver{"宋体", 29, 700};       // the game-over window's message
 };
 const LayoutFonts kFonts;
-constexpr uint32_t kRed = 0x0000FF;
-constexpr uint32_t kGreen = 0x00FF00;
+// Text colours, 0x00BBGGRR like every colour of the layouts.
+constexpr uint32_t kRedInk = 0x0000FF;
+constexpr uint32_t kGreenInk = 0x00FF00;
 
 ControlLayout Control(Text name, ControlKind kind, int32_t left, int32_t top, int32_t width, int32_t height) {
     ControlLayout c;
@@ -47,7 +48,7 @@ ControlLayout Label(Text name, int32_t left, int32_t top, int32_t width, int32_t
 
 // The red embossed headings of the main window.
 ControlLayout Heading(Text name, int32_t left, int32_t top, int32_t width, int32_t height, Text caption) {
-    return Label(std::move(name), left, top, width, height, std::move(caption), kRed, kWindowBackColour,
+    return Label(std::move(name), left, top, width, height, std::move(caption), kRedInk, kWindowBackColour,
                  kFonts.heading, TextAlign::Left, true);
 }
 
@@ -123,7 +124,7 @@ WindowLayout BuildMainWindow() {
     best.gradient = {0, 0x524D52, 0};
     w.controls.push_back(best);
 
-    w.controls.push_back(Label("标签分数", 392, 186, 105, 19, "0 0 0 0 0 0 0", kGreen, 0, kFonts.scoreDigits,
+    w.controls.push_back(Label("标签分数", 392, 186, 105, 19, "0 0 0 0 0 0 0", kGreenInk, 0, kFonts.scoreDigits,
                                TextAlign::Centre, false));
     w.controls.push_back(BlackPanel("画板后继球", 388, 104, 120, 40, 0x606060, 0xFFFFFF, 0));
 
@@ -150,13 +151,13 @@ WindowLayout BuildHonourWindow() {
                                  " 名次" + Text(8, ' ') + "名字" + Text(11, ' ') + "分数"));
     for (int32_t k = 1; k <= 10; ++k) {
         ControlLayout name = Label("标签荣誉榜高分名" + std::to_string(k), 61, 32 + 25 * (k - 1), 140, 14, "Dormix",
-                                   kGreen, 0, kFonts.honourName, TextAlign::Centre, false);
+                                   kGreenInk, 0, kFonts.honourName, TextAlign::Centre, false);
         name.tag = std::to_string(k);
         w.controls.push_back(name);
     }
     for (int32_t k = 1; k <= 10; ++k) {
         ControlLayout score = Label("标签荣誉榜最高分" + std::to_string(k), 207, 30 + 25 * (k - 1), 105, 19,
-                                    "0 0 0 0 0 0 0", kGreen, 0, kFonts.scoreDigits, TextAlign::Centre, false);
+                                    "0 0 0 0 0 0 0", kGreenInk, 0, kFonts.scoreDigits, TextAlign::Centre, false);
         score.tag = std::to_string(10 + k);
         w.controls.push_back(score);
     }
@@ -173,7 +174,7 @@ WindowLayout BuildNameEntryWindow() {
 
     w.controls.push_back(Button("按钮确定", 216, 160, 64, 24, "确定", handlers::kConfirmName));
     ControlLayout message = Label("标签1", 0, 0, 328, 152,
-                                  "\r\n恭喜您！\r\n\r\n您的成绩足以进入荣誉榜\r\n\r\n请在此签下您的大名", kRed,
+                                  "\r\n恭喜您！\r\n\r\n您的成绩足以进入荣誉榜\r\n\r\n请在此签下您的大名", kRedInk,
                                   kWindowBackColour, kFonts.congratulation, TextAlign::Centre, true);
     message.wordWrap = true;
     w.controls.push_back(message);
@@ -195,7 +196,7 @@ WindowLayout BuildGameOverWindow() {
     w.height = 160;
     w.bindings.push_back({EventKind::Created, handlers::kCentreOnMainWindow});
 
-    ControlLayout message = Label("标签1", 0, -8, 344, 160, "\r\n请再接再厉\r\n\r\n希望下次有更好的成绩", kRed,
+    ControlLayout message = Label("标签1", 0, -8, 344, 160, "\r\n请再接再厉\r\n\r\n希望下次有更好的成绩", kRedInk,
                                   kWindowBackColour, kFonts.gameOver, TextAlign::Centre, true);
     message.wordWrap = true;
     w.controls.push_back(message);

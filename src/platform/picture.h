@@ -53,8 +53,12 @@ private:
     int32_t lastNumber_ = 0;
 };
 
+// The drawing mode that copies a picture but leaves out its pixels of exactly this colour
+// (0x00BBGGRR): the colour is given as its negative, where the raster modes are 1..5.
+constexpr int32_t ColourKeyMode(uint32_t keyColour) { return -static_cast<int32_t>(keyColour & 0x00FFFFFFu); }
+
 // Draws a picture at its own size with its top-left corner at (x, y). Picture 0 or an unknown
-// number draws nothing. Mode: 1..5 raster modes, -c leaves pixels of exactly colour c out.
+// number draws nothing. Mode: 1..5 raster modes, or ColourKeyMode(c).
 void DrawPicture(DrawPanel& panel, const PictureStore& store, int32_t number, int32_t x, int32_t y,
                  int32_t mode);
 // The same stretched to width x height, nearest neighbour, so a key colour stays exact.

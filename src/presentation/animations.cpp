@@ -65,7 +65,7 @@ void SelectionTick(Stage& stage, GameState& game, SelectionAnimation& animation)
         game.selectionStyle = NextSelectionStyle(game.selectionStyle, *stage.random);
     ++animation.selectionTicks;
     const int32_t picture = stage.pictures->LoadPicture(SpriteFor(game.board[game.selectedCell], game.selectionStyle));
-    DrawPicture(buffer, *stage.pictures, picture, 0, BobOffset(animation.bobPhase), kKeyMagentaMode);
+    DrawPicture(buffer, *stage.pictures, picture, 0, BobOffset(animation.bobPhase), kSpriteDrawMode);
     stage.pictures->FreePicture(picture);
     const Point at = CellToPixel(game.selectedCell);
     buffer.CopyArea(0, 0, kCellSize, kCellSize, stage.gameArea, at.x + 1, at.y + 1);
@@ -101,7 +101,7 @@ void GrowIn(Stage& stage, int32_t cell, int32_t colourCode) {
     const int32_t picture = stage.pictures->LoadPicture(SpriteFor(colourCode, kSpritePlain));
     const Point at = CellToPixel(cell);
     for (const GrowFrame& frame : kGrowFrames) {
-        DrawPicture(buffer, *stage.pictures, picture, frame.left, frame.top, frame.size, frame.size, kKeyMagentaMode);
+        DrawPicture(buffer, *stage.pictures, picture, frame.left, frame.top, frame.size, frame.size, kSpriteDrawMode);
         buffer.CopyArea(0, 0, kCellSize, kCellSize, stage.gameArea, at.x + 1, at.y + 1);
         stage.SleepMs(kGrowPauseMs);
     }

@@ -51,7 +51,7 @@ void DrawBallAt(Stage& stage, int32_t cell, int32_t colourCode, int32_t group) {
     SetPenAndBrush(buffer, background);
     buffer.DrawRectangle(0, 0, kCellSize, kCellSize);
     WithSprite(stage, colourCode, group, [&](int32_t picture) {
-        DrawPicture(buffer, *stage.pictures, picture, 0, 0, kCellSize, kCellSize, kKeyMagentaMode);
+        DrawPicture(buffer, *stage.pictures, picture, 0, 0, kCellSize, kCellSize, kSpriteDrawMode);
         // The buffer is 39 x 39: the copy's 40th row and column have no source pixels and leave
         // the grid lines right of and below the cell as they are.
         buffer.CopyArea(0, 0, kCellSize, kCellSize, stage.gameArea, at.x + 1, at.y + 1);
@@ -64,7 +64,7 @@ void DrawPreviewSlot(Stage& stage, int32_t slot, int32_t colourCode) {
     SetPenAndBrush(buffer, 0);
     buffer.DrawRectangle(0, 0, kCellSize, kCellSize);
     WithSprite(stage, colourCode, kSpritePlain, [&](int32_t picture) {
-        DrawPicture(buffer, *stage.pictures, picture, 0, 0, kKeyMagentaMode);
+        DrawPicture(buffer, *stage.pictures, picture, 0, 0, kSpriteDrawMode);
         buffer.CopyArea(0, 0, kCellSize - 1, kCellSize - 1, stage.preview, (slot - 1) * kCellSize + 1, 1);
     });
 }

@@ -12,7 +12,9 @@ namespace kelvora {
 constexpr uint32_t kGridColour = 0x606060;
 constexpr uint32_t kOddCellColour = 0x212021;  // RGB(33, 32, 33)
 constexpr uint32_t kEvenCellColour = 0x000000;
-constexpr int32_t kKeyMagentaMode = -0x00FF00FF;  // draw with pure magenta left out
+// Pure magenta marks the pixels around a ball sprite that the cell's own colour shows through.
+constexpr uint32_t kSpriteKeyColour = 0x00FF00FF;
+constexpr int32_t kSpriteDrawMode = ColourKeyMode(kSpriteKeyColour);
 
 // Dark grey on odd cell numbers, black on even ones: a checkerboard with dark grey corners.
 constexpr uint32_t CellBackgroundColour(int32_t cell) { return cell % 2 != 0 ? kOddCellColour : kEvenCellColour; }

@@ -167,7 +167,7 @@ int RunKelvora(std::unique_ptr<Host> host, const std::function<void()>& started)
     app.runtime.SetEndHook([] { std::_Exit(0); });
     // The red ball, awake, as the icon of every window; its magenta background is see-through.
     if (const std::optional<Picture> ball = DecodeBitmap(SpriteFor(kRed, kSpriteLookingAhead))) {
-        app.runtime.GetHost().SetWindowIcon(ball->pixels, Size{ball->width, ball->height}, 0x00FF00FF);
+        app.runtime.GetHost().SetWindowIcon(ball->pixels, Size{ball->width, ball->height}, kSpriteKeyColour);
     }
     StartKelvora(app);
     if (started) started();

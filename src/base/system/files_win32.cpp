@@ -26,12 +26,6 @@ std::optional<std::wstring> WidePath(const Text& path) {
     return wide;
 }
 
-// The GBK form of a wide path; nullopt when a character has none.
-std::optional<Text> GbkPath(const std::wstring& wide) {
-    if (wide.empty()) return std::nullopt;
-    return NarrowOf(CodePage::Gbk, wide, true);
-}
-
 bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {
     while (size > 0) {
         const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);

@@ -79,7 +79,7 @@ struct HostEvent {
     MouseButton button = MouseButton::Left;
     uint32_t modifiers = 0;     // KeyModifier flags
     Key key = Key::Other;
-    std::string text;           // UTF-8 (TextInput, TextEditing)
+    Utf8Text text;              // TextInput, TextEditing
     int32_t compositionCursor = 0;
 };
 
@@ -142,13 +142,12 @@ public:
         return false;
     }
 
-    // UTF-8, the clipboard's own form.
-    virtual std::string ClipboardText() = 0;
-    virtual void SetClipboardText(const std::string& utf8) = 0;
+    virtual Utf8Text ClipboardText() = 0;
+    virtual void SetClipboardText(const Utf8Text& text) = 0;
 
-    // System paths (UTF-8), without a trailing separator.
-    virtual std::string ProgramDirectoryPath() = 0;
-    virtual std::string UserDataDirectoryPath() = 0;
+    // System paths, without a trailing separator.
+    virtual Utf8Text ProgramDirectoryPath() = 0;
+    virtual Utf8Text UserDataDirectoryPath() = 0;
 };
 
 }  // namespace kelvora

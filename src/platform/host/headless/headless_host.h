@@ -71,10 +71,10 @@ public:
     void SleepMs(int32_t ms) override;
     void PlayClip(PcmClip clip) override;
     void ShowErrorBox(const Text& title, const Text& message) override;
-    std::string ClipboardText() override { return clipboard_; }
-    void SetClipboardText(const std::string& utf8) override { clipboard_ = utf8; }
-    std::string ProgramDirectoryPath() override { return programDirectory_; }
-    std::string UserDataDirectoryPath() override { return userDataDirectory_; }
+    Utf8Text ClipboardText() override { return clipboard_; }
+    void SetClipboardText(const Utf8Text& utf8) override { clipboard_ = utf8; }
+    Utf8Text ProgramDirectoryPath() override { return programDirectory_; }
+    Utf8Text UserDataDirectoryPath() override { return userDataDirectory_; }
 
     // --- Time ---
     int64_t NowMs() const { return clock_.NowMs(); }

@@ -319,18 +319,18 @@ public:
         }
     }
 
-    std::string ClipboardText() override {
+    Utf8Text ClipboardText() override {
         char* text = SDL_GetClipboardText();
         std::string value = text ? text : "";
         SDL_free(text);
         return value;
     }
 
-    void SetClipboardText(const std::string& utf8) override { SDL_SetClipboardText(utf8.c_str()); }
+    void SetClipboardText(const Utf8Text& utf8) override { SDL_SetClipboardText(utf8.c_str()); }
 
-    std::string ProgramDirectoryPath() override { return TakeSdlString(SDL_GetBasePath()); }
+    Utf8Text ProgramDirectoryPath() override { return TakeSdlString(SDL_GetBasePath()); }
 
-    std::string UserDataDirectoryPath() override { return PerUserDataFolder("Tovenhal", "Kelvora"); }
+    Utf8Text UserDataDirectoryPath() override { return PerUserDataFolder("Tovenhal", "Kelvora"); }
 
 private:
     struct WindowData {

@@ -366,7 +366,7 @@ public:
         return w != nullptr && SetLayeredWindowAttributes(w->hwnd, colour & 0x00FFFFFFu, 0, LWA_COLORKEY);
     }
 
-    std::string ClipboardText() override {
+    Utf8Text ClipboardText() override {
         std::string text;
         if (!OpenClipboard(AnyWindow())) return text;
         if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
@@ -381,7 +381,7 @@ public:
         return text;
     }
 
-    void SetClipboardText(const std::string& utf8) override {
+    void SetClipboardText(const Utf8Text& utf8) override {
         const std::wstring wide = WideOf(CodePage::Utf8, utf8, false);
         HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
         if (data == nullptr) return;
@@ -399,12 +399,12 @@ public:
         CloseClipboard();
     }
 
-    std::string ProgramDirectoryPath() override {
+    Utf8Text ProgramDirectoryPath() override {
         const std::wstring folder = ExecutableFolder();
         return Utf8OfWide(folder.data(), folder.size());
     }
 
-    std::string UserDataDirectoryPath() override { return PerUserDataFolder("Tovenhal", "Kelvora"); }
+    Utf8Text UserDataDirectoryPath() override { return PerUserDataFolder("Tovenhal", "Kelvora"); }
 
     // Called by the window procedure for every message of our windows.
     LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
