@@ -3,9 +3,9 @@
 
 #include <vector>
 
+#include "game/removal.h"
 #include "game/rules/cells.h"
 #include "game/rules/lines.h"
-#include "game/scoring.h"
 #include "presentation/animations.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sound_effects.h"

@@ -3,10 +3,10 @@
 
 #include <vector>
 
+#include "game/removal.h"
 #include "game/rules/cells.h"
 #include "game/rules/lines.h"
 #include "game/rules/path_search.h"
-#include "game/scoring.h"
 #include "game/spawning.h"
 #include "presentation/animations.h"
 #include "presentation/board_drawing.h"

@@ -4,9 +4,9 @@
 
 #include <set>
 
+#include "game/removal.h"
 #include "game/rules/cells.h"
 #include "game/rules/lines.h"
-#include "game/scoring.h"
 #include "game/spawning.h"
 #include "presentation/animations.h"
 #include "support/game_fixture.h"

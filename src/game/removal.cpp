@@ -1,5 +1,5 @@
-// Removing completed lines and scoring them.
-#include "game/scoring.h"
+// Removing completed lines: sound, blinking, clearing and the points.
+#include "game/removal.h"
 
 #include "game/rules/cells.h"
 #include "base/arithmetic.h"
