@@ -1,11 +1,7 @@
 // New balls and new games.
 #include "game/spawning.h"
 
-#include <vector>
-
-#include "game/rules/cells.h"
-#include "game/rules/lines.h"
-#include "game/scoring.h"
+#include "game/removal.h"
 #include "presentation/animations.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sound_effects.h"
@@ -28,31 +24,21 @@ void PickNextColours(Stage& stage, GameState& game, bool withPreview) {
     }
 }
 
-bool SpawnBalls(Stage& stage, GameState& game) {
+void StartSpawn(Stage& stage, const GameState& game) {
     stage.SetSelectionTimerInterval(0);
-    const bool threeBalls = game.nextBalls.size() == 3;
-    if (threeBalls) PlaySpawnSound(stage);
-    std::vector<int32_t> freeCells;
-    for (int32_t cell = 1; cell <= kCellCount; ++cell)
-        if (game.board[cell] == kEmpty) freeCells.push_back(cell);
+    if (game.nextBalls.size() == 3) PlaySpawnSound(stage);
     SeedRandom(*stage.random, stage.TickMs());
+}
 
-    const size_t count = game.nextBalls.size();
-    for (size_t i = 0; i < count; ++i) {
-        if (freeCells.empty()) return false;
-        const int32_t k = RandomInt(*stage.random, 1, static_cast<int32_t>(freeCells.size()));
-        const int32_t cell = freeCells[static_cast<size_t>(k) - 1];
-        const int32_t colour = game.nextBalls[i];
-        if (threeBalls) GrowIn(stage, cell, colour);
-        DrawBallAt(stage, cell, colour, kSpriteResting);
-        game.board[cell] = colour;
-        std::vector<int32_t> lines;
-        // Cells a removal empties join the end of the list; the chosen entry goes only afterwards,
-        // so the ball's own cell (always among the removed) stays free.
-        if (FindLines(game.board, cell, lines)) RemoveLineCells(stage, game, std::move(lines), &freeCells);
-        freeCells.erase(freeCells.begin() + (k - 1));
+bool ShowSpawn(Stage& stage, GameState& game, const SpawnPlan& plan) {
+    const bool threeBalls = game.nextBalls.size() == 3;
+    for (const SpawnedBall& ball : plan.balls) {
+        if (threeBalls) GrowIn(stage, ball.cell, ball.colour);
+        DrawBallAt(stage, ball.cell, ball.colour, kSpriteResting);
+        game.board[ball.cell] = ball.colour;
+        if (ball.removal) ShowRemoval(stage, game, *ball.removal);
     }
-    return !freeCells.empty();
+    return !plan.boardFull;
 }
 
 void NewGame(Stage& stage, GameState& game) {
@@ -65,7 +51,8 @@ void NewGame(Stage& stage, GameState& game) {
     DrawEmptyBoard(stage);
     game.nextBalls.assign(5, 0);
     PickNextColours(stage, game, false);
-    SpawnBalls(stage, game);
+    StartSpawn(stage, game);
+    ShowSpawn(stage, game, PlanSpawn(*stage.random, game));
     game.nextBalls.assign(3, 0);
     PickNextColours(stage, game, true);
     game.selectedCell = 0;

@@ -3,10 +3,12 @@
 
 #include <vector>
 
+#include "game/removal.h"
 #include "game/rules/cells.h"
 #include "game/rules/lines.h"
 #include "game/rules/path_search.h"
-#include "game/scoring.h"
+#include "game/rules/removal_plan.h"
+#include "game/rules/spawn_plan.h"
 #include "game/spawning.h"
 #include "presentation/animations.h"
 #include "presentation/board_drawing.h"
@@ -44,10 +46,11 @@ TurnOutcome MoveSelectedBall(Stage& stage, GameState& game, int32_t target) {
 
     std::vector<int32_t> lines;
     if (FindLines(game.board, target, lines)) {
-        RemoveLineCells(stage, game, std::move(lines));
+        ShowRemoval(stage, game, PlanRemoval(*stage.random, lines, game.score));
         return TurnOutcome::Moved;
     }
-    if (!SpawnBalls(stage, game)) return TurnOutcome::BoardFull;
+    StartSpawn(stage, game);
+    if (!ShowSpawn(stage, game, PlanSpawn(*stage.random, game))) return TurnOutcome::BoardFull;
     // The moved ball was last drawn awake by the move; it rests now (or its cell shows empty when
     // a new ball's line took it away).
     DrawBallAt(stage, target, game.board[target], kSpriteResting);

@@ -19,7 +19,7 @@ void PlayOneOf(Stage& stage, const SoundFamily& family) {
 
 void PlayClickSound(Stage& stage) { stage.PlaySound(Clips().clickSound); }
 void PlaySpawnSound(Stage& stage) { stage.PlaySound(Clips().spawnSound); }
-void PlayBurstSound(Stage& stage) { PlayOneOf(stage, Clips().burstSound); }
+void PlayBurstSound(Stage& stage, int32_t number) { stage.PlaySound(Clips().burstSound.Pick(number)); }
 void PlayScoreSound(Stage& stage) { stage.PlaySound(Clips().scoreSound); }
 void PlaySelectSound(Stage& stage) { PlayOneOf(stage, Clips().selectSound); }
 void PlayBlockedSound(Stage& stage) { stage.PlaySound(Clips().blockedSound); }

@@ -4,9 +4,11 @@
 
 #include <set>
 
+#include "game/removal.h"
 #include "game/rules/cells.h"
 #include "game/rules/lines.h"
-#include "game/scoring.h"
+#include "game/rules/removal_plan.h"
+#include "game/rules/spawn_plan.h"
 #include "game/spawning.h"
 #include "presentation/animations.h"
 #include "support/game_fixture.h"
@@ -28,8 +30,14 @@ protected:
         std::vector<int32_t> lines;
         if (!FindLines(game().board, cell, lines)) return -1;
         const int32_t before = game().score;
-        RemoveLineCells(stage(), game(), lines);
+        ShowRemoval(stage(), game(), PlanRemoval(*stage().random, lines, game().score));
         return game().score - before;
+    }
+
+    // Places the next balls as a turn does: seeded, planned, then shown.
+    bool Spawn() {
+        StartSpawn(stage(), game());
+        return ShowSpawn(stage(), game(), PlanSpawn(*stage().random, game()));
     }
 
     GameFixture fixture;
@@ -112,7 +120,7 @@ TEST_F(Rules, ASpawnedBallThatCompletesALineFreesCellsForTheNext) {
     fixture.SetNextBalls({kRed, kBlue, kGreen});
     const size_t clips = fixture.ClipCount();
     const int64_t start = fixture.host->NowMs();
-    EXPECT_TRUE(SpawnBalls(stage(), game()));
+    EXPECT_TRUE(Spawn());
     const auto played = fixture.ClipsSince(clips);
     ASSERT_EQ(played.size(), 3u);
     EXPECT_EQ(played[0], "spawnSound");
@@ -132,7 +140,7 @@ TEST_F(Rules, ASpawnedBallThatCompletesALineFreesCellsForTheNext) {
 TEST_F(Rules, OneOrTwoFreeCellsEndTheGameWithoutPlacingTheRest) {
     fixture.FillBoardExcept({40, 42});
     fixture.SetNextBalls({kRed, kBlue, kGreen});
-    EXPECT_FALSE(SpawnBalls(stage(), game()));
+    EXPECT_FALSE(Spawn());
     EXPECT_EQ(fixture.BallCount(), 81);
     EXPECT_EQ(game().board[40] == kRed || game().board[42] == kRed, true);
     EXPECT_NE(game().board[40], kGreen);
@@ -140,7 +148,7 @@ TEST_F(Rules, OneOrTwoFreeCellsEndTheGameWithoutPlacingTheRest) {
 
     fixture.FillBoardExcept({41});
     fixture.SetNextBalls({kYellow, kBlue, kGreen});
-    EXPECT_FALSE(SpawnBalls(stage(), game()));
+    EXPECT_FALSE(Spawn());
     EXPECT_EQ(game().board[41], kYellow);
 }
 
@@ -148,7 +156,7 @@ TEST_F(Rules, ThreeFreeCellsAreAllFilled) {
     fixture.FillBoardExcept({1, 41, 81});
     fixture.SetNextBalls({kRed, kBlue, kGreen});
     const int64_t start = fixture.host->NowMs();
-    EXPECT_FALSE(SpawnBalls(stage(), game()));
+    EXPECT_FALSE(Spawn());
     EXPECT_EQ(fixture.host->NowMs() - start, 270);  // 3 balls x 3 frames x 30 ms
     std::multiset<int32_t> placed{game().board[1], game().board[41], game().board[81]};
     EXPECT_EQ(placed, (std::multiset<int32_t>{kRed, kBlue, kGreen}));
@@ -182,7 +190,7 @@ TEST_F(Rules, FiveBallsInALineAtTheStartAreRemovedAtOnce) {
     fixture.FillBoardExcept({1, 2, 3, 4, 5});
     game().nextBalls = {kRed, kRed, kRed, kRed, kRed};
     const size_t clips = fixture.ClipCount();
-    EXPECT_TRUE(SpawnBalls(stage(), game()));
+    EXPECT_TRUE(Spawn());
     EXPECT_EQ(game().score, 10);
     const auto played = fixture.ClipsSince(clips);
     ASSERT_EQ(played.size(), 2u);  // no spawn sound for five balls
