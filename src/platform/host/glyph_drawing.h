@@ -1,4 +1,4 @@
-// What every font service does once a character is rasterised: its coverage kept as a glyph,
+// What every font backend does once a character is rasterised: its coverage kept as a glyph,
 // the characters of a GBK line walked one by one, and a glyph blended into 32-bit pixels.
 #pragma once
 
@@ -35,6 +35,33 @@ void ForEachGbkCharacter(std::string_view line, Visit visit) {
         } else {
             visit(static_cast<uint32_t>(lead));
             i += 1;
+        }
+    }
+}
+
+// Keeps of a width × height rasterisation only the smallest rectangle that holds every covered
+// pixel, as the glyph's coverage; coverageAt(x, y) gives 0..255, and the pen stood at penX.
+template <typename CoverageAt>
+void KeepCoveredPart(Glyph& glyph, int32_t width, int32_t height, int32_t penX, CoverageAt coverageAt) {
+    int32_t left = width, right = 0, top = height, bottom = 0;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            if (coverageAt(x, y) == 0) continue;
+            left = std::min(left, x);
+            right = std::max(right, x + 1);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y + 1);
+        }
+    }
+    if (right <= left || bottom <= top) return;
+    glyph.left = left - penX;
+    glyph.top = top;
+    glyph.width = right - left;
+    glyph.height = bottom - top;
+    glyph.coverage.resize(static_cast<size_t>(glyph.width) * glyph.height);
+    for (int32_t y = 0; y < glyph.height; ++y) {
+        for (int32_t x = 0; x < glyph.width; ++x) {
+            glyph.coverage[static_cast<size_t>(y) * glyph.width + x] = coverageAt(left + x, top + y);
         }
     }
 }

@@ -368,28 +368,7 @@ struct FontBackend {
                                                                     static_cast<size_t>(y) * surface->pitch);
                 return static_cast<uint8_t>(row[x] >> 24);
             };
-            int left = surface->w, right = 0, top = surface->h, bottom = 0;
-            for (int y = 0; y < surface->h; ++y) {
-                for (int x = 0; x < surface->w; ++x) {
-                    if (alphaAt(x, y) == 0) continue;
-                    left = std::min(left, x);
-                    right = std::max(right, x + 1);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y + 1);
-                }
-            }
-            if (right > left && bottom > top) {
-                glyph.left = left - shift;
-                glyph.top = top;
-                glyph.width = right - left;
-                glyph.height = bottom - top;
-                glyph.coverage.resize(static_cast<size_t>(glyph.width) * glyph.height);
-                for (int y = 0; y < glyph.height; ++y) {
-                    for (int x = 0; x < glyph.width; ++x) {
-                        glyph.coverage[static_cast<size_t>(y) * glyph.width + x] = alphaAt(left + x, top + y);
-                    }
-                }
-            }
+            KeepCoveredPart(glyph, surface->w, surface->h, shift, alphaAt);
             SDL_UnlockSurface(surface);
         }
         SDL_FreeSurface(surface);

@@ -160,31 +160,9 @@ struct FontBackend {
         INT advance = glyph.advance;
         ExtTextOutW(dc, pad, 0, 0, nullptr, &character, 1, &advance);
         GdiFlush();
-        int32_t left = width, right = 0, top = height, bottom = 0;
-        const auto coverageAt = [&](int32_t x, int32_t y) {
+        KeepCoveredPart(glyph, width, height, pad, [&](int32_t x, int32_t y) {
             return static_cast<uint8_t>((pixels[static_cast<size_t>(y) * width + x] >> 16) & 0xFF);
-        };
-        for (int32_t y = 0; y < height; ++y) {
-            for (int32_t x = 0; x < width; ++x) {
-                if (coverageAt(x, y) == 0) continue;
-                left = std::min(left, x);
-                right = std::max(right, x + 1);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y + 1);
-            }
-        }
-        if (right > left && bottom > top) {
-            glyph.left = left - pad;
-            glyph.top = top;
-            glyph.width = right - left;
-            glyph.height = bottom - top;
-            glyph.coverage.resize(static_cast<size_t>(glyph.width) * glyph.height);
-            for (int32_t y = 0; y < glyph.height; ++y) {
-                for (int32_t x = 0; x < glyph.width; ++x) {
-                    glyph.coverage[static_cast<size_t>(y) * glyph.width + x] = coverageAt(left + x, top + y);
-                }
-            }
-        }
+        });
         SelectObject(dc, previous);
         DeleteObject(bitmap);
         return glyph;
