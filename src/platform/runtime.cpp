@@ -424,8 +424,6 @@ int32_t Runtime::ClientHeight(WindowRef window) const {
     return w ? w->client.height : 0;
 }
 
-uint32_t Runtime::WindowHandle(WindowRef window) const { return HostWindowOf(window); }
-
 bool Runtime::SetColourKey(WindowRef window, uint32_t colour) {
     return host_->SetColourKey(HostWindowOf(window), colour);
 }

@@ -132,7 +132,6 @@ public:
 
     int32_t ClientWidth(WindowRef window) const;
     int32_t ClientHeight(WindowRef window) const;
-    uint32_t WindowHandle(WindowRef window) const;
     // The colour key of a layered window; false when the window is not one (the result is not used).
     bool SetColourKey(WindowRef window, uint32_t colour);
     // Places the window over the centre of the main window.
