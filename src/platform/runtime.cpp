@@ -13,6 +13,8 @@ namespace kelvora {
 
 Runtime::Runtime(std::unique_ptr<Host> host) : host_(std::move(host)) {
     lastTick_ = host_->TickMs();
+    // Placing a window over the main one needs nothing of the game, so every runtime offers it to
+    // the layouts that bind it: the game's, the tests' and the benchmarks' alike.
     RegisterHandler(handlers::kCentreOnMainWindow, [](const EventArgs& e) { e.runtime.CentreOnMainWindow(e.window); });
 }
 

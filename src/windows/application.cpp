@@ -89,8 +89,6 @@ void RegisterHandlers(Application& app) {
                        [&app](const EventArgs&) { SelectionTick(app.stage, app.game, app.animation); });
     rt.RegisterHandler(handlers::kScrollTick, [&app](const EventArgs&) { ScrollTick(app.scroller, kInstructionsText); });
     rt.RegisterHandler(handlers::kFillHonourWindow, [&app](const EventArgs& args) { FillHonourWindow(app, args.window); });
-    rt.RegisterHandler(handlers::kCentreOnMainWindow,
-                       [&app](const EventArgs& args) { app.runtime.CentreOnMainWindow(args.window); });
     rt.RegisterHandler(handlers::kConfirmName, [&app](const EventArgs& args) { ConfirmName(app, args.window); });
 }
 
