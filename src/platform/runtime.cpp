@@ -1,8 +1,10 @@
-// The runtime's windows and controls: loading and closing windows, properties, tags, redraw
-// locking and presenting what changed.
+// The runtime's handlers by name, windows and controls: loading and closing windows, properties,
+// tags, redraw locking and presenting what changed.
 #include "platform/runtime.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "base/fatal.h"
 #include "platform/input_routing.h"
@@ -10,9 +12,29 @@
 #include "platform/sound.h"
 
 namespace kelvora {
+namespace {
+
+#ifdef NDEBUG
+constexpr bool kStopOnBindingMistakes = false;
+#else
+constexpr bool kStopOnBindingMistakes = true;
+#endif
+
+// A handler name registered twice or bound to nothing is a mistake in our own code, never the
+// player's: a debug build stops on it at once and names it, so that it cannot hide as a button
+// that does nothing.
+void StopOnBindingMistake(const char* what, std::string_view name) {
+    if (!kStopOnBindingMistakes) return;
+    std::fprintf(stderr, "Kelvora: %s: %.*s\n", what, static_cast<int>(name.size()), name.data());
+    std::abort();
+}
+
+}  // namespace
 
 Runtime::Runtime(std::unique_ptr<Host> host) : host_(std::move(host)) {
     lastTick_ = host_->TickMs();
+    // Placing a window over the main one needs nothing of the game, so every runtime offers it to
+    // the layouts that bind it: the game's, the tests' and the benchmarks' alike.
     RegisterHandler(handlers::kCentreOnMainWindow, [](const EventArgs& e) { e.runtime.CentreOnMainWindow(e.window); });
 }
 
@@ -20,8 +42,29 @@ Runtime::~Runtime() {
     for (auto& [id, window] : windows_) host_->CloseWindow(window->host);
 }
 
-void Runtime::RegisterHandler(std::string_view name, EventHandler handler) {
-    handlers_[Text(name)] = std::move(handler);
+bool Runtime::RegisterHandler(std::string_view name, EventHandler handler) {
+    if (handlers_.contains(name)) {
+        StopOnBindingMistake("handler registered twice", name);
+        return false;
+    }
+    handlers_.emplace(Text(name), std::move(handler));
+    return true;
+}
+
+std::vector<Text> Runtime::UnboundHandlers(const WindowLayout& layout) const {
+    std::vector<Text> unbound;
+    auto check = [&](const std::vector<EventBinding>& bindings) {
+        for (const EventBinding& binding : bindings) {
+            const auto it = handlers_.find(binding.handler);
+            const bool bound = it != handlers_.end() && it->second;
+            if (!bound && std::find(unbound.begin(), unbound.end(), binding.handler) == unbound.end()) {
+                unbound.push_back(binding.handler);
+            }
+        }
+    };
+    check(layout.bindings);
+    for (const ControlLayout& control : layout.controls) check(control.bindings);
+    return unbound;
 }
 
 Window* Runtime::Find(WindowId id) {
@@ -101,6 +144,9 @@ void Runtime::Fire(WindowId windowId, int32_t control, EventKind event, int32_t 
 
 WindowRef Runtime::LoadWindow(const WindowLayout& layout, WindowRef parent, bool modal) {
     if (ended_) return WindowRef{};
+    if (kStopOnBindingMistakes) {
+        for (const Text& name : UnboundHandlers(layout)) StopOnBindingMistake("no handler registered under", name);
+    }
     // Whatever the opening handler drew is on the screen before the new window covers it.
     Present();
 
@@ -423,8 +469,6 @@ int32_t Runtime::ClientHeight(WindowRef window) const {
     const Window* w = Find(window.id);
     return w ? w->client.height : 0;
 }
-
-uint32_t Runtime::WindowHandle(WindowRef window) const { return HostWindowOf(window); }
 
 bool Runtime::SetColourKey(WindowRef window, uint32_t colour) {
     return host_->SetColourKey(HostWindowOf(window), colour);

@@ -79,12 +79,20 @@ public:
     PictureStore& Pictures() { return pictures_; }
     RandomGenerator& Random() { return random_; }
 
-    // The game's routines, by the names the layouts bind. A name bound to nothing does nothing.
-    void RegisterHandler(std::string_view name, EventHandler handler);
+    // The game's routines, by the names the layouts bind. A name is registered once: a second
+    // registration is refused (false), and stops a debug build, since one of the two routines
+    // would silently never run. The runtime registers CentreOnMainWindow itself.
+    bool RegisterHandler(std::string_view name, EventHandler handler);
+    // The names the layout's window and controls bind that no routine is registered under, each
+    // once, in layout order.
+    std::vector<Text> UnboundHandlers(const WindowLayout& layout) const;
 
     // Builds the window from its layout, centred on the screen, runs its created event, shows it.
     // Modal: runs a nested event loop in which the parent takes no input, and returns once the
     // window is gone. The first window loaded is the main window.
+    // Every name the layout binds is to be registered by then. A debug build stops here when one
+    // is not, rather than at a click that would quietly do nothing; a release build loads the
+    // window and that event does nothing, so a player never loses a game to it.
     WindowRef LoadWindow(const WindowLayout& layout, WindowRef parent = {}, bool modal = false);
     // Takes effect when the running handler has returned to the event loop. Closing the main
     // window ends the event loop.
@@ -132,7 +140,6 @@ public:
 
     int32_t ClientWidth(WindowRef window) const;
     int32_t ClientHeight(WindowRef window) const;
-    uint32_t WindowHandle(WindowRef window) const;
     // The colour key of a layered window; false when the window is not one (the result is not used).
     bool SetColourKey(WindowRef window, uint32_t colour);
     // Places the window over the centre of the main window.

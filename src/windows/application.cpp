@@ -76,28 +76,6 @@ void FixClientSize(Application& app) {
     rt.SetProperty(w, Property::Width, rt.GetProperty(w, Property::Width) - rt.ClientWidth(w) + kClientWidth);
 }
 
-void SetControlProperties(Application& app) {
-    Runtime& rt = app.runtime;
-    const MainControls& c = app.controls;
-    auto place = [&](ControlRef control, int32_t left, int32_t top) {
-        rt.SetProperty(control, Property::Left, left);
-        rt.SetProperty(control, Property::Top, top);
-    };
-    place(c.gameArea, 8, 8);
-    rt.SetProperty(c.gameArea, Property::PenWidth, 0);
-    rt.SetProperty(c.gameArea, Property::BrushType, 1);
-    rt.SetProperty(c.buffer, Property::PenWidth, 0);
-    rt.SetProperty(c.buffer, Property::BrushType, 1);
-    place(c.preview, 388, 104);
-    rt.SetProperty(c.preview, Property::PenWidth, 0);
-    rt.SetProperty(c.preview, Property::PenColour, static_cast<int32_t>(kGridColour));
-    rt.SetProperty(c.preview, Property::BrushType, 1);
-    rt.SetProperty(c.preview, Property::BrushColour, 0);
-    place(c.scoreLabel, 392, 186);
-    place(c.bestNameLabel, 394, 318);
-    place(c.bestScoreLabel, 394, 343);
-}
-
 void RegisterHandlers(Application& app) {
     Runtime& rt = app.runtime;
     rt.RegisterHandler(handlers::kSetUpMainWindow, [&app](const EventArgs& args) {
@@ -111,8 +89,6 @@ void RegisterHandlers(Application& app) {
                        [&app](const EventArgs&) { SelectionTick(app.stage, app.game, app.animation); });
     rt.RegisterHandler(handlers::kScrollTick, [&app](const EventArgs&) { ScrollTick(app.scroller, kInstructionsText); });
     rt.RegisterHandler(handlers::kFillHonourWindow, [&app](const EventArgs& args) { FillHonourWindow(app, args.window); });
-    rt.RegisterHandler(handlers::kCentreOnMainWindow,
-                       [&app](const EventArgs& args) { app.runtime.CentreOnMainWindow(args.window); });
     rt.RegisterHandler(handlers::kConfirmName, [&app](const EventArgs& args) { ConfirmName(app, args.window); });
 }
 
@@ -146,7 +122,8 @@ void SetUpMainWindow(Application& app) {
     app.runtime.SetColourKey(app.mainWindow, 0);
     SetUpScroller(app);
     FixClientSize(app);
-    SetControlProperties(app);
+    // The preview brushes in black, like its background; its layout leaves the white every panel starts with.
+    app.runtime.SetProperty(app.controls.preview, Property::BrushColour, 0);
     PrepareFirstGame(app.game);
     if (app.stage.preview) DrawPreviewFrame(*app.stage.preview);
     LoadHonourRoll(app.honour, HonourFilePath(app.dataDirectory));

@@ -22,15 +22,14 @@ protected:
     int scrollTicks = 0;
 
     void SetUp() override {
-        Runtime& r = app.runtime;
-        r.RegisterHandler(handlers::kNewGame, [this](const EventArgs&) { ++newGames; });
-        r.RegisterHandler(handlers::kScrollTick, [this](const EventArgs&) { ++scrollTicks; });
-        r.RegisterHandler(handlers::kOpenHonourRoll, [this](const EventArgs& e) {
+        app.Handle(handlers::kNewGame, [this](const EventArgs&) { ++newGames; });
+        app.Handle(handlers::kScrollTick, [this](const EventArgs&) { ++scrollTicks; });
+        app.Handle(handlers::kOpenHonourRoll, [this](const EventArgs& e) {
             log.push_back("open");
             e.runtime.LoadWindow(GameOverWindowLayout(), e.window, true);
             log.push_back("returned");
         });
-        r.RegisterHandler(handlers::kConfirmName, [this](const EventArgs& e) {
+        app.Handle(handlers::kConfirmName, [this](const EventArgs& e) {
             log.push_back("confirm");
             e.runtime.CloseWindow(e.window);
             // Still there until this handler has returned.
@@ -94,7 +93,7 @@ TEST_F(ModalWindows, EscClosesSecondaryWindowsEvenFromTheNameField) {
 
 TEST_F(ModalWindows, NestedModalsUnwindInOrder) {
     const WindowRef main = app.OpenMainWindow();
-    app.runtime.RegisterHandler(handlers::kConfirmName, [this](const EventArgs& e) {
+    app.Handle(handlers::kConfirmName, [this](const EventArgs& e) {
         log.push_back("inner open");
         e.runtime.LoadWindow(GameOverWindowLayout(), e.window, true);
         log.push_back("inner returned");

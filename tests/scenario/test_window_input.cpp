@@ -17,7 +17,7 @@ TEST(WindowInput, BoardPressIsNotADragButLabelsAndBackgroundAre) {
     HeadlessRuntime app;
     Point pressed{-1, -1};
     uint32_t flags = 0;
-    app.runtime.RegisterHandler(handlers::kHandleBoardPress, [&](const EventArgs& e) {
+    app.Handle(handlers::kHandleBoardPress, [&](const EventArgs& e) {
         pressed = Point{e.x, e.y};
         flags = e.flags;
     });
@@ -186,7 +186,7 @@ TEST_F(NameField, ClickPlacesTheCaretOnACharacterBoundary) {
 TEST(WindowTimers, IntervalWritesOnVirtualTime) {
     HeadlessRuntime app;
     std::vector<int64_t> ticks;
-    app.runtime.RegisterHandler(handlers::kSelectionTick, [&](const EventArgs& e) {
+    app.Handle(handlers::kSelectionTick, [&](const EventArgs& e) {
         ticks.push_back(app.host.NowMs());
         // A long handler: the tick due meanwhile comes once, afterwards.
         if (ticks.size() == 2) e.runtime.SleepMs(500);

@@ -1,8 +1,11 @@
 // The four windows built from their layouts: sizes, control positions, captions and colours as
-// they reach the screen.
+// they reach the screen, and the game's routines behind every name they bind.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/layouts.h"
+#include "support/game_fixture.h"
 #include "support/headless_runtime.h"
 
 namespace kelvora {
@@ -96,6 +99,27 @@ TEST(WindowLayouts, NameEntryAndGameOver) {
     EXPECT_EQ(app.runtime.GetProperty(over, Property::Width), 353);
     EXPECT_GT(app.CountPixels(over, "标签1", 0x0000FF), 200);
     app.SaveScreenshot(over, "game_over_window");
+}
+
+// A name nothing is registered under would be a button or a window that quietly does nothing.
+// The started game leaves no name of its four windows unbound; a misspelt one is found, and stops
+// a debug build as its window loads; a name cannot be taken twice.
+TEST(WindowLayouts, EveryBoundNameReachesARoutineOfTheGame) {
+    testing::GameFixture game;
+    game.Start();
+    Runtime& rt = game.app->runtime;
+    for (const WindowLayout* layout :
+         {&MainWindowLayout(), &HonourWindowLayout(), &NameEntryWindowLayout(), &GameOverWindowLayout()}) {
+        EXPECT_EQ(rt.UnboundHandlers(*layout), std::vector<Text>{}) << layout->caption;
+    }
+
+    WindowLayout misspelt = NameEntryWindowLayout();
+    ASSERT_EQ(misspelt.controls.front().bindings.front().handler, handlers::kConfirmName);
+    misspelt.controls.front().bindings.front().handler = "ConfirmNam";
+    EXPECT_EQ(rt.UnboundHandlers(misspelt), std::vector<Text>{"ConfirmNam"});
+    EXPECT_DEBUG_DEATH(rt.LoadWindow(misspelt, game.app->mainWindow, false), "no handler registered under: ConfirmNam");
+    EXPECT_DEBUG_DEATH(EXPECT_FALSE(rt.RegisterHandler(handlers::kNewGame, [](const EventArgs&) {})),
+                       "handler registered twice: NewGame");
 }
 
 TEST(WindowLayouts, GradientLabelUsesThePanelBlend) {

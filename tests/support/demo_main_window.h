@@ -19,7 +19,8 @@ inline void DrawDemoBoard(DrawPanel& board) {
     }
 }
 
-// Registers the handlers; `ticks` counts the redraws of 画板1.
+// Registers the handlers; `ticks` counts the redraws of 画板1. There is no game: the board, the
+// buttons and the selection timer do nothing.
 inline void RegisterDemoHandlers(Runtime& runtime, int64_t* ticks = nullptr) {
     runtime.RegisterHandler(handlers::kSetUpMainWindow, [](const EventArgs& e) {
         Runtime& r = e.runtime;
@@ -40,6 +41,9 @@ inline void RegisterDemoHandlers(Runtime& runtime, int64_t* ticks = nullptr) {
         display->SetTextColour(0x00FF00);
         display->WriteTextAt(0, 30 - static_cast<int32_t>(n % 60), "  点击小球选中它");
     });
+    for (const Text& name : runtime.UnboundHandlers(MainWindowLayout())) {
+        runtime.RegisterHandler(name, [](const EventArgs&) {});
+    }
 }
 
 }  // namespace kelvora::testing

@@ -15,7 +15,24 @@ std::unique_ptr<Runtime> MakeRuntime() { return std::make_unique<Runtime>(std::m
 HeadlessRuntime::HeadlessRuntime() : HeadlessRuntime(MakeRuntime()) {}
 
 HeadlessRuntime::HeadlessRuntime(std::unique_ptr<Runtime> runtime)
-    : host(static_cast<HeadlessHost&>(runtime->GetHost())), runtime(*runtime), owned_(std::move(runtime)) {}
+    : host(static_cast<HeadlessHost&>(runtime->GetHost())), runtime(*runtime), owned_(std::move(runtime)) {
+    for (const WindowLayout* layout :
+         {&MainWindowLayout(), &HonourWindowLayout(), &NameEntryWindowLayout(), &GameOverWindowLayout()}) {
+        for (const Text& name : this->runtime.UnboundHandlers(*layout)) {
+            this->runtime.RegisterHandler(name, [this, name](const EventArgs& args) {
+                const auto it = handlers_.find(name);
+                if (it == handlers_.end()) return;
+                // A copy: the routine may hand its name a new one while it runs.
+                const EventHandler call = it->second;
+                call(args);
+            });
+        }
+    }
+}
+
+void HeadlessRuntime::Handle(std::string_view name, EventHandler handler) {
+    handlers_.insert_or_assign(Text(name), std::move(handler));
+}
 
 WindowRef HeadlessRuntime::OpenMainWindow() { return runtime.LoadWindow(MainWindowLayout()); }
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,11 +17,19 @@ namespace kelvora::testing {
 class HeadlessRuntime {
 public:
     HeadlessRuntime();
+    // Its names' routines point back at it.
+    HeadlessRuntime(const HeadlessRuntime&) = delete;
+    HeadlessRuntime& operator=(const HeadlessRuntime&) = delete;
 
     HeadlessHost& host;
     Runtime& runtime;
 
-    // The main window from its layout (its created handler runs if one is registered).
+    // The tests use the game's windows without the game: every name the four layouts bind is
+    // registered here, and does nothing until the test gives it a routine of its own. A later
+    // routine replaces an earlier one. CentreOnMainWindow stays the runtime's.
+    void Handle(std::string_view name, EventHandler handler);
+
+    // The main window from its layout (its created handler runs if the test gave it one).
     WindowRef OpenMainWindow();
 
     // --- Scripted input, resolved when the script reaches it: "the top window" is whichever
@@ -48,6 +58,7 @@ public:
 private:
     explicit HeadlessRuntime(std::unique_ptr<Runtime> runtime);
     std::unique_ptr<Runtime> owned_;
+    std::map<Text, EventHandler, std::less<>> handlers_;
 };
 
 // UTF-8 text for typing in tests, whatever the compiler does to narrow literals.
