@@ -10,6 +10,10 @@ layer_of() {
   case "$1" in
     */main_*.cpp) echo program ;;
     base/*) echo base ;;
+    platform/host/sdl/*) echo sdl ;;
+    platform/host/win32/*) echo win32 ;;
+    platform/host/headless/*) echo headless ;;
+    platform/host/web/*) echo web ;;
     platform/host/*) echo host ;;
     platform/*) echo platform ;;
     game/rules/*) echo rules ;;
@@ -22,10 +26,15 @@ layer_of() {
   esac
 }
 
-# What each layer may include besides itself, bottom up.
+# What each layer may include besides itself, bottom up. The backends under platform/host/ are
+# siblings on the host's contracts: none uses another, and nothing above the host uses any of them.
 declare -A allowed=(
   [base]=""
   [host]="base"
+  [sdl]="base host"
+  [win32]="base host"
+  [headless]="base host"
+  [web]="base host"
   [platform]="base host"
   [rules]="base"
   [assets]=""
@@ -33,7 +42,7 @@ declare -A allowed=(
   [presentation]="base platform rules assets"
   [game]="base platform rules presentation assets"
   [windows]="base platform rules presentation game assets skin"
-  [program]="base host platform rules presentation game windows assets skin"
+  [program]="base host sdl win32 headless web platform rules presentation game windows assets skin"
 )
 
 status=0
