@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     std::FILE* out = output.Stream();
     if (out == nullptr) return output.Close() ? 0 : 1;
     WriteFileNameComment(out, argv[1]);
-    std::fputs("#include <cstdint>\n#include <span>\n\nnamespace {\n\n", out);
+    std::fputs("#include <cstddef>\n#include <cstdint>\n#include <span>\n\nnamespace {\n\n", out);
     kelvora::tools::WriteByteArray(out, "embeddedBytes", bytes.data(), bytes.size());
     std::fputs("\n}  // namespace\n\n", out);
     // Open one namespace per qualifier; the last part is the object's own name.
@@ -78,7 +78,10 @@ int main(int argc, char** argv) {
         ++namespaces;
     }
     std::fprintf(out, "extern const std::span<const uint8_t> %s;\n", part);
-    std::fprintf(out, "const std::span<const uint8_t> %s{embeddedBytes, %zuu};\n", part, bytes.size());
+    // The count as a size_t, not a literal: a literal 0 is also a null pointer, and older C++
+    // libraries (the browser build's) then cannot tell the (pointer, count) constructor from the
+    // (pointer, pointer) one.
+    std::fprintf(out, "const std::span<const uint8_t> %s{embeddedBytes, std::size_t{%zuu}};\n", part, bytes.size());
     for (int i = 0; i < namespaces; ++i) std::fputs("}\n", out);
     return output.Close() ? 0 : 1;
 }

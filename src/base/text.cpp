@@ -2,12 +2,31 @@
 #include "base/text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace kelvora {
+namespace {
+
+// Reads a decimal number already known to be well formed; false when it is out of a double's
+// range. The C++ runtime of the browser build (LLVM 14's) has no floating-point from_chars, so
+// there the C library reads it; its strtod knows only the "C" locale, as from_chars does.
+bool ParseDecimal(const char* first, const char* last, double& value) {
+#if defined(_LIBCPP_VERSION) && _LIBCPP_VERSION < 170000
+    const std::string number(first, last);
+    errno = 0;
+    value = std::strtod(number.c_str(), nullptr);
+    return errno != ERANGE || (value != 0.0 && !std::isinf(value));
+#else
+    return std::from_chars(first, last, value, std::chars_format::general).ec != std::errc::result_out_of_range;
+#endif
+}
+
+}  // namespace
 
 int32_t TextLength(std::string_view t) { return static_cast<int32_t>(t.size()); }
 
@@ -136,11 +155,10 @@ double ToNumber(std::string_view input) {
             i = j;
         }
     }
-    double value = 0.0;
     const char* first = t.data() + numberStart;
     const char* last = t.data() + i;
-    const auto result = std::from_chars(first, last, value, std::chars_format::general);
-    if (result.ec == std::errc::result_out_of_range) {
+    double value = 0.0;
+    if (!ParseDecimal(first, last, value)) {
         // Too large or too small for a double: the sign of the exponent decides which.
         const char* e = std::find_if(first, last, [](char c) { return c == 'e' || c == 'E'; });
         const bool tiny = e != last && e + 1 != last && e[1] == '-';

@@ -98,6 +98,7 @@ TEST(GameStart, ATamperedLibraryIsReplacedNotLoaded) {
 
 TEST(GameStartDeathTest, AnUnloadableLibraryIsFatal) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+#if GTEST_HAS_DEATH_TEST
     EXPECT_EXIT(
         {
             GameFixture fixture;
@@ -107,6 +108,9 @@ TEST(GameStartDeathTest, AnUnloadableLibraryIsFatal) {
             fixture.Start();
         },
         ::testing::ExitedWithCode(testing::FatalExitCode()), "SkinH_AttachRes");
+#else
+    GTEST_SKIP() << "no death tests where a test cannot fork (Node)";
+#endif
 }
 
 }  // namespace
