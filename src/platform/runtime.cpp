@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/fatal.h"
+#include "platform/fatal_report.h"
 #include "platform/input_routing.h"
 #include "platform/presenting.h"
 #include "platform/sound.h"
@@ -14,10 +15,28 @@ namespace kelvora {
 Runtime::Runtime(std::unique_ptr<Host> host) : host_(std::move(host)) {
     lastTick_ = host_->TickMs();
     RegisterHandler(handlers::kCentreOnMainWindow, [](const EventArgs& e) { e.runtime.CentreOnMainWindow(e.window); });
+    previousFatalBox_ = SetFatalMessageBox([this](const std::string& text) { ShowFatalReport(text); });
 }
 
 Runtime::~Runtime() {
+    SetFatalMessageBox(std::move(previousFatalBox_));
     for (auto& [id, window] : windows_) host_->CloseWindow(window->host);
+}
+
+void Runtime::ShowFatalReport(const Text& text) {
+    const Text title = "Kelvora";
+    if (host_->ShowSystemErrorBox(title, text)) return;
+    // Over the topmost window that shows, so that the window manager keeps the report in front.
+    HostWindowId owner = 0;
+    for (auto it = openOrder_.rbegin(); it != openOrder_.rend() && owner == 0; ++it) {
+        const Window* window = Find(*it);
+        if (window && window->shown) owner = window->host;
+    }
+    // Without a font the report shows no text, and without a window nothing at all: the terminal
+    // still gets the text.
+    const bool textShown = fonts_.HasFonts();
+    if (!textShown) WriteFatalReportToStandardError(text);
+    if (!kelvora::ShowFatalReport(*host_, fonts_, title, text, owner) && textShown) WriteFatalReportToStandardError(text);
 }
 
 void Runtime::RegisterHandler(std::string_view name, EventHandler handler) {
