@@ -553,6 +553,9 @@ std::unique_ptr<Host> CreateSdlHost(std::string* error) {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // SDL's own handlers would turn SIGINT and SIGTERM into a quit event that waits for the event
+    // loop, and restart the call the signal interrupted: the game ends on them itself, at once.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Installed before SDL starts, where the display library is linked in: SDL keeps the handler
     // it finds and puts it back when it shuts down, just before it closes its display connections,
     // and an error still on its way then would meet the library's default handler and its exit.
