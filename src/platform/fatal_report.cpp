@@ -99,15 +99,15 @@ bool ShowFatalReport(Host& host, FontService& fonts, const Text& title, const Te
     window.layout = &layout;
     window.client = Size{layout.width, layout.height};
 
-    HostWindowSpec spec;
-    spec.title = title;
-    spec.client = window.client;
-    spec.parent = owner;
+    HostWindowSpec request;
+    request.title = title;
+    request.client = window.client;
+    request.parent = owner;
     const FrameSizes frame = host.TypicalFrame();
     const Size screen = host.ScreenSize();
-    spec.outerTopLeft = Point{(screen.width - window.client.width - frame.left - frame.right) / 2,
+    request.outerTopLeft = Point{(screen.width - window.client.width - frame.left - frame.right) / 2,
                               (screen.height - window.client.height - frame.top - frame.bottom) / 2};
-    window.host = host.OpenWindow(spec);
+    window.host = host.OpenWindow(request);
     if (window.host == 0) return false;
 
     for (const ControlLayout& control : layout.controls) window.controls.push_back(MakeControl(control, fonts, 0));
