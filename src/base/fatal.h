@@ -7,8 +7,11 @@
 
 namespace kelvora {
 
-// Shows a GBK text to the player and waits until it is dismissed. The SDL host installs a real
-// message box; until then (and in tools) the text goes to standard error.
+// The program's exit code after a fatal report (255 as the system passes it on).
+constexpr int kFatalExitCode = -1;
+
+// Shows a GBK text to the player and waits until it is dismissed. The runtime installs the
+// report its host can show; until then (and in tools) the text goes to standard error.
 using FatalMessageBox = std::function<void(const std::string& gbkText)>;
 
 // Installs the message box used by FatalError; returns the previous one. This is the only
@@ -19,6 +22,13 @@ FatalMessageBox SetFatalMessageBox(FatalMessageBox box);
 std::string FatalReportText(std::optional<int> code, const std::string& message);
 
 [[noreturn]] void FatalError(const std::string& message, std::optional<int> code = std::nullopt);
+
+// The report as a terminal shows it: UTF-8, for whoever started the game from one or reads its log.
+void WriteFatalReportToStandardError(const std::string& gbkText);
+
+// True from the moment a fatal report is shown until the program ends. Safe to ask from a signal
+// handler: a request to end the program meanwhile ends it with the report's exit code.
+bool FatalReportShowing();
 
 // The message of a memory request that could not be met.
 std::string OutOfMemoryMessage(long long bytes);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "base/fatal.h"
+#include "platform/fatal_report.h"
 #include "platform/input_routing.h"
 #include "platform/presenting.h"
 #include "platform/sound.h"
@@ -36,9 +37,11 @@ Runtime::Runtime(std::unique_ptr<Host> host) : host_(std::move(host)) {
     // Placing a window over the main one needs nothing of the game, so every runtime offers it to
     // the layouts that bind it: the game's, the tests' and the benchmarks' alike.
     RegisterHandler(handlers::kCentreOnMainWindow, [](const EventArgs& e) { e.runtime.CentreOnMainWindow(e.window); });
+    previousFatalBox_ = SetFatalMessageBox([this](const std::string& text) { ShowFatalReport(text); });
 }
 
 Runtime::~Runtime() {
+    SetFatalMessageBox(std::move(previousFatalBox_));
     for (auto& [id, window] : windows_) host_->CloseWindow(window->host);
 }
 
@@ -65,6 +68,22 @@ std::vector<Text> Runtime::UnboundHandlers(const WindowLayout& layout) const {
     check(layout.bindings);
     for (const ControlLayout& control : layout.controls) check(control.bindings);
     return unbound;
+}
+
+void Runtime::ShowFatalReport(const Text& text) {
+    const Text title = "Kelvora";
+    if (host_->ShowSystemErrorBox(title, text)) return;
+    // Over the topmost window that shows, so that the window manager keeps the report in front.
+    HostWindowId owner = 0;
+    for (auto it = openOrder_.rbegin(); it != openOrder_.rend() && owner == 0; ++it) {
+        const Window* window = Find(*it);
+        if (window && window->shown) owner = window->host;
+    }
+    // Without a font the report shows no text, and without a window nothing at all: the terminal
+    // still gets the text.
+    const bool textShown = fonts_.HasFonts();
+    if (!textShown) WriteFatalReportToStandardError(text);
+    if (!kelvora::ShowFatalReport(*host_, fonts_, title, text, owner) && textShown) WriteFatalReportToStandardError(text);
 }
 
 Window* Runtime::Find(WindowId id) {

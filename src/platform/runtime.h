@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/fatal.h"
 #include "platform/draw_panel.h"
 #include "platform/host/font_service.h"
 #include "platform/host/host.h"
@@ -170,6 +171,9 @@ private:
     void MainWindowGone();
     // Presents the window's changes unless its presentation is held back.
     void Flush(Window& window);
+    // The fatal report of this run: the system's own box where the host has one every player can
+    // read, otherwise the game's drawing of it; standard error where neither can be shown.
+    void ShowFatalReport(const Text& text);
 
     std::unique_ptr<Host> host_;
     FontService fonts_;
@@ -187,6 +191,7 @@ private:
     std::function<void()> endHook_;
     uint32_t lastTick_ = 0;
     int64_t nowMs_ = 0;
+    FatalMessageBox previousFatalBox_;
 };
 
 }  // namespace kelvora

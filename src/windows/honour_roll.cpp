@@ -48,12 +48,15 @@ void LoadHonourRoll(HonourState& honour, const Text& path) {
     honour.honourFilePath = path;
     honour.honourRoll.assign(kHonourPlaces, Text());
     honour.honourFileBytes.reset();
-    if (!FileExists(honour.honourFilePath)) {
+    // Only an ordinary file holds a roll. Anything else in its place (a folder, a FIFO, a device)
+    // is never opened: the game starts as if there were no file, with the default roll, and every
+    // save of it is refused.
+    if (!IsRegularFile(honour.honourFilePath)) {
         // Looked for again under the lock: another copy starting at the same moment may have
         // written the file meanwhile, and even saved a new place in it, which the default roll
         // must not replace.
         const FileUpdateLock lock(honour.honourFilePath);
-        if (!FileExists(honour.honourFilePath)) {
+        if (!IsRegularFile(honour.honourFilePath)) {
             for (int32_t k = 0; k < kHonourPlaces; ++k) honour.honourRoll[k] = PaddedScore(kDefaultScores[k]) + kDefaultName;
             SaveHonourRoll(honour);
             return;

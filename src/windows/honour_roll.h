@@ -36,7 +36,8 @@ Text EntryName(const Text& entry);
 std::vector<Text> ParseHonourRoll(const ByteArray& bytes);
 // The honour file's path in the data folder.
 Text HonourFilePath(const Text& dataDirectory);
-// Reads the roll from the file at path, or writes the default roll there when there is no file.
+// Reads the roll from the file at path, or writes the default roll there when there is no
+// ordinary file (a folder, a FIFO or a device there counts as none, and refuses the save).
 // Later saves go to the same path.
 void LoadHonourRoll(HonourState& honour, const Text& path);
 // Rewrites the file with places 1 to 10; the file is never left half-written. False when the

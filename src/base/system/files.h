@@ -20,13 +20,18 @@ enum FileAttribute : uint32_t {
 };
 
 bool FileExists(const Text& path);
-// Empty when the file is missing, unreadable, a directory, or the name has no system form.
+// True when the path leads to an ordinary file: not a folder, a FIFO, a device or a socket.
+// Nothing else is ever opened by the functions below: opening a FIFO would wait for a writer or
+// a reader that never comes, and a device may act on being opened.
+bool IsRegularFile(const Text& path);
+// Empty when the file is missing, unreadable, not an ordinary file, or the name has no system form.
 ByteArray ReadWholeFile(const Text& path);
 // The same, but nullopt in all those cases, so that an empty file can be told from none.
 std::optional<ByteArray> TryReadWholeFile(const Text& path);
 // Creates or truncates the file and writes the non-empty arrays one after the other, holding an
 // exclusive lock meanwhile. False for an empty path, a name with no system form, a file that
-// cannot be opened, and an existing file marked read-only, hidden or system.
+// cannot be opened, anything but an ordinary file in its place, and an existing file marked
+// read-only, hidden or system.
 bool WriteWholeFile(const Text& path, std::initializer_list<const ByteArray*> parts);
 bool WriteWholeFile(const Text& path, const ByteArray& data);
 // Sets the attributes to attributes & 0x27; false where the file system keeps no attributes.
@@ -39,7 +44,7 @@ std::optional<uint32_t> GetFileAttributeBits(const Text& path);
 // the old one. A symbolic link is followed and stays a link: the file it leads to is replaced. The
 // new file keeps the old one's permissions and attributes; a new file gets the usual ones. Refused
 // (false, the file unchanged) where WriteWholeFile would refuse: an existing file marked
-// read-only, hidden or system, or one the user may not write.
+// read-only, hidden or system, one the user may not write, or anything but an ordinary file.
 bool ReplaceWholeFile(const Text& path, const ByteArray& data);
 // The two halves of ReplaceWholeFile, for tests of an interruption between them. The temporary
 // file's name is the (link-followed) path followed by ".new".

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "base/system/clock.h"
+#include "base/system/end_requests.h"
 
 namespace kelvora {
 namespace {
@@ -47,9 +48,17 @@ std::optional<uint32_t> ReadAttributes(const std::string& systemPath) {
     return static_cast<uint32_t>(bits) & 0x27u;
 }
 
+// A FIFO or a device would make open wait for a writer or a reader that never comes, or do
+// something on opening; a folder holds no bytes. Only an ordinary file is ever opened, and then
+// without waiting (O_NONBLOCK), so that one swapped in meanwhile cannot hang the game either.
+// A path that leads to nothing passes: writing creates the file.
+bool NothingOrOrdinaryFile(const std::string& systemPath) {
+    struct stat info {};
+    if (::stat(systemPath.c_str(), &info) != 0) return errno == ENOENT;
+    return S_ISREG(info.st_mode);
+}
+
 }  // namespace
-
-
 
 bool FileExists(const Text& path) {
     const auto systemPath = SystemPath(path);
@@ -59,8 +68,8 @@ bool FileExists(const Text& path) {
 
 std::optional<ByteArray> TryReadWholeFile(const Text& path) {
     const auto systemPath = SystemPath(path);
-    if (!systemPath) return std::nullopt;
-    const int fd = ::open(systemPath->c_str(), O_RDONLY | O_CLOEXEC);
+    if (!systemPath || !IsRegularFile(path)) return std::nullopt;
+    const int fd = ::open(systemPath->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return std::nullopt;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -87,11 +96,12 @@ ByteArray ReadWholeFile(const Text& path) { return TryReadWholeFile(path).value_
 
 bool WriteWholeFile(const Text& path, std::initializer_list<const ByteArray*> parts) {
     const auto systemPath = SystemPath(path);
-    if (!systemPath) return false;
+    if (!systemPath || !NothingOrOrdinaryFile(*systemPath)) return false;
     if (const auto attributes = ReadAttributes(*systemPath)) {
         if (*attributes & (kAttributeReadOnly | kAttributeHidden | kAttributeSystem)) return false;
     }
-    const int fd = ::open(systemPath->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    const EndRequestsHeld whole;
+    const int fd = ::open(systemPath->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) return false;
     struct stat info {};
     // Only ordinary files are written; the lock keeps another writer out while we truncate.
@@ -112,6 +122,12 @@ bool WriteWholeFile(const Text& path, std::initializer_list<const ByteArray*> pa
 }
 
 bool WriteWholeFile(const Text& path, const ByteArray& data) { return WriteWholeFile(path, {&data}); }
+
+bool IsRegularFile(const Text& path) {
+    const auto systemPath = SystemPath(path);
+    struct stat info {};
+    return systemPath && ::stat(systemPath->c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
 
 namespace {
 
@@ -169,8 +185,14 @@ void KeepModeAndAttributes(const std::string& target, int fd) {
 bool WriteBeside(const std::string& target, const ByteArray& data) {
     if (TargetRefusesReplacement(target)) return false;
     const std::string temporary = target + ".new";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (!NothingOrOrdinaryFile(temporary)) return false;
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
     if (fd < 0) return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
     KeepModeAndAttributes(target, fd);
     bool ok = data.empty() || WriteAll(fd, data.data(), data.size());
     ok = ::fsync(fd) == 0 && ok;
@@ -190,7 +212,7 @@ bool CommitOver(const std::string& target) {
         return false;
     }
     // Make the rename itself durable.
-    const int dirFd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
@@ -202,17 +224,20 @@ bool CommitOver(const std::string& target) {
 
 bool WriteReplacementBeside(const Text& path, const ByteArray& data) {
     const auto target = ReplacementTarget(path);
+    const EndRequestsHeld whole;
     return target && WriteBeside(*target, data);
 }
 
 bool CommitReplacement(const Text& path) {
     const auto target = ReplacementTarget(path);
+    const EndRequestsHeld whole;
     return target && CommitOver(*target);
 }
 
 bool ReplaceWholeFile(const Text& path, const ByteArray& data) {
     // Followed once, so that both halves work on the same file.
     const auto target = ReplacementTarget(path);
+    const EndRequestsHeld whole;
     return target && WriteBeside(*target, data) && CommitOver(*target);
 }
 
@@ -222,9 +247,10 @@ FileUpdateLock::FileUpdateLock(const Text& path) {
     lockPath_ = *target + ".lock";
     const int64_t deadline = BootClockMs() + kFileLockWaitMs;
     for (;;) {
-        int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (!NothingOrOrdinaryFile(lockPath_)) return;
+        int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
         // A lock file left by a copy that died, and made by another user, can still be locked.
-        if (fd < 0) fd = ::open(lockPath_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) fd = ::open(lockPath_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
         if (fd < 0) return;
         bool locked = false;
         for (;;) {
@@ -245,6 +271,8 @@ FileUpdateLock::FileUpdateLock(const Text& path) {
         if (::fstat(fd, &held) == 0 && ::stat(lockPath_.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
             held.st_ino == named.st_ino) {
             handle_ = fd;
+            // Held until the lock file is gone again, so that a request to end never leaves it behind.
+            HoldEndRequests();
             return;
         }
         ::close(fd);
@@ -257,6 +285,7 @@ FileUpdateLock::~FileUpdateLock() {
     // Removed before it is let go, so that whoever gets it next finds the name gone and takes a new one.
     ::unlink(lockPath_.c_str());
     ::close(static_cast<int>(handle_));
+    ReleaseEndRequests();
 }
 
 bool DirectoryIsWritable(const Text& folder) {

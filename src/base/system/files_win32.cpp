@@ -37,14 +37,37 @@ bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {
     return true;
 }
 
-// An existing target that must keep its content: marked read-only, hidden or system, or a folder.
+// Whether a disk file is at the path, found without reading or writing it: opened for no access
+// at all, which never waits and never conflicts with another holder, only to ask its type. Wine
+// shows a FIFO or a device of the Linux side as a pipe or a character device here, and would wait
+// for ever writing a large file into a FIFO.
+enum class PathHolds { Nothing, DiskFile, SomethingElse };
+
+PathHolds WhatIsAt(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return PathHolds::SomethingElse;
+    HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? PathHolds::Nothing
+                                                                               : PathHolds::SomethingElse;
+    }
+    const DWORD type = GetFileType(file);
+    CloseHandle(file);
+    return type == FILE_TYPE_DISK ? PathHolds::DiskFile : PathHolds::SomethingElse;
+}
+
+// An existing target that must keep its content: marked read-only, hidden or system, or anything
+// but a disk file.
 bool TargetRefusesReplacement(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
     }
-    return (attributes & (kRefusingAttributes | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+    if (attributes & (kRefusingAttributes | FILE_ATTRIBUTE_DIRECTORY)) return true;
+    return WhatIsAt(path) == PathHolds::SomethingElse;
 }
 
 }  // namespace
@@ -56,10 +79,15 @@ bool FileExists(const Text& path) {
     return wide && GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool IsRegularFile(const Text& path) {
+    const auto wide = WidePath(path);
+    return wide && WhatIsAt(*wide) == PathHolds::DiskFile;
+}
+
 std::optional<ByteArray> TryReadWholeFile(const Text& path) {
     ByteArray bytes;
     const auto wide = WidePath(path);
-    if (!wide) return std::nullopt;
+    if (!wide || WhatIsAt(*wide) != PathHolds::DiskFile) return std::nullopt;
     HANDLE file = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -128,9 +156,15 @@ bool WriteWholeFile(const Text& path, std::initializer_list<const ByteArray*> pa
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (kRefusingAttributes | FILE_ATTRIBUTE_DIRECTORY))) {
         return false;
     }
+    if (WhatIsAt(*wide) == PathHolds::SomethingElse) return false;
     // No sharing: nobody else reads or writes the file while it is rewritten.
     HANDLE file = CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
+    // Something else may have taken the file's place since it was looked at.
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return false;
+    }
     bool ok = true;
     for (const ByteArray* part : parts) {
         if (part && !part->empty() && !WriteAll(file, part->data(), part->size())) {

@@ -131,8 +131,14 @@ public:
     // Starts the clip and returns at once; clips overlap.
     virtual void PlayClip(PcmClip clip) = 0;
 
-    // Blocks until the player dismisses it. Texts are GBK.
-    virtual void ShowErrorBox(const Text& title, const Text& message) = 0;
+    // The fatal report in the system's own message box, where it has one that shows every text
+    // the game can give; blocks until the player dismisses it. Texts are GBK. False where the
+    // host has no such box: the runtime then draws the report in a window of its own.
+    virtual bool ShowSystemErrorBox(const Text& title, const Text& message) {
+        (void)title;
+        (void)message;
+        return false;
+    }
 
     // Asks the system to show pixels of this colour (0x00BBGGRR) see-through where the window is
     // a layered one; false where it is not, or where the system has no such windows (SDL, tests).

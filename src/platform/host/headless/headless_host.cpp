@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/fatal.h"
+
 namespace kelvora {
 
 HeadlessHost::HeadlessHost() = default;
@@ -187,8 +189,11 @@ void HeadlessHost::StartTextInput(HostWindowId window, Rect caretArea) {
 
 void HeadlessHost::PlayClip(PcmClip clip) { clips_.push_back(PlayedClip{clock_.NowMs(), std::move(clip)}); }
 
-void HeadlessHost::ShowErrorBox(const Text& title, const Text& message) {
+bool HeadlessHost::ShowSystemErrorBox(const Text& title, const Text& message) {
+    // Kept, and written where a test that ends in the report can read it.
     errorBoxes_.push_back(ErrorBox{title, message});
+    WriteFatalReportToStandardError(message);
+    return true;
 }
 
 void HeadlessHost::QueueEvent(HostEvent event) {

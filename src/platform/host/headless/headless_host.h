@@ -70,7 +70,7 @@ public:
     uint32_t TickMs() override { return clock_.TickMs(); }
     void SleepMs(int32_t ms) override;
     void PlayClip(PcmClip clip) override;
-    void ShowErrorBox(const Text& title, const Text& message) override;
+    bool ShowSystemErrorBox(const Text& title, const Text& message) override;
     Utf8Text ClipboardText() override { return clipboard_; }
     void SetClipboardText(const Utf8Text& utf8) override { clipboard_ = utf8; }
     Utf8Text ProgramDirectoryPath() override { return programDirectory_; }

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <string>
 
+#include "base/system/end_requests.h"
 #include "base/system/folders.h"
 #include "platform/host/font_service.h"
 #include "platform/host/sdl/sdl_host.h"
@@ -36,6 +37,8 @@ void WriteReadyTime(std::FILE* ready) {
 }  // namespace
 
 int main() {
+    // Before anything that can wait: a logout or Ctrl+C ends the game wherever it is.
+    kelvora::EndAtOnceOnRequest();
     std::FILE* ready = OpenReadyFile();
     // Fontconfig reads its files while SDL connects to the display.
     kelvora::StartReadingFontConfiguration();

@@ -1,4 +1,4 @@
-// The SDL host: windows, input, time, sound, message boxes, clipboard and folders through SDL2
+// The SDL host: windows, input, time, sound, clipboard and folders through SDL2
 // (sound through SDL2_mixer, in sdl_audio.cpp).
 #include "platform/host/sdl/sdl_host.h"
 
@@ -79,7 +79,6 @@ int32_t DesktopScale(X11Windows* x11) {
 class SdlHost final : public Host {
 public:
     SdlHost() {
-        previousBox_ = SetFatalMessageBox([this](const std::string& text) { ShowErrorBox("Kelvora", text); });
         // A window that is never shown lets us ask the display about the desktop before the
         // first real window is sized, and learn what frame the window manager gives windows.
         if (SDL_Window* probe = SDL_CreateWindow("Kelvora", 0, 0, 1, 1, SDL_WINDOW_HIDDEN)) {
@@ -97,7 +96,6 @@ public:
     }
 
     ~SdlHost() override {
-        SetFatalMessageBox(previousBox_);
         for (auto& [id, window] : windows_) {
             if (!window.gone) SDL_DestroyWindow(window.sdl);
         }
@@ -308,15 +306,6 @@ public:
     void PlayClip(PcmClip clip) override {
         TakeAudio();
         if (audio_) audio_->Play(clip);
-    }
-
-    void ShowErrorBox(const Text& title, const Text& message) override {
-        const Conversion utf8 = GbkToUtf8(message);
-        const std::string text = utf8.ok ? utf8.text : message;
-        if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, ToUtf8(title).c_str(), text.c_str(), nullptr) != 0) {
-            // No display for a box: the message still reaches the player's terminal.
-            std::fprintf(stderr, "%s\n", text.c_str());
-        }
     }
 
     Utf8Text ClipboardText() override {
@@ -553,7 +542,6 @@ private:
     Size iconSize_;
     SDL_Thread* audioThread_ = nullptr;  // making audio_ ready; audio_ is its alone until it ends
     std::unique_ptr<SdlAudio> audio_;
-    FatalMessageBox previousBox_;
 };
 
 }  // namespace
@@ -565,6 +553,9 @@ std::unique_ptr<Host> CreateSdlHost(std::string* error) {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // SDL's own handlers would turn SIGINT and SIGTERM into a quit event that waits for the event
+    // loop, and restart the call the signal interrupted: the game ends on them itself, at once.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // Installed before SDL starts, where the display library is linked in: SDL keeps the handler
     // it finds and puts it back when it shuts down, just before it closes its display connections,
     // and an error still on its way then would meet the library's default handler and its exit.

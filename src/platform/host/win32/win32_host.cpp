@@ -112,12 +112,9 @@ int32_t FloorDiv(int32_t value, int32_t by) { return value >= 0 ? value / by : -
 
 class Win32Host final : public Host {
 public:
-    explicit Win32Host(HINSTANCE instance) : instance_(instance) {
-        previousBox_ = SetFatalMessageBox([this](const std::string& text) { ShowErrorBox("Kelvora", text); });
-    }
+    explicit Win32Host(HINSTANCE instance) : instance_(instance) {}
 
     ~Win32Host() override {
-        SetFatalMessageBox(previousBox_);
         audio_.reset();
         while (!windows_.empty()) CloseWindow(windows_.begin()->first);
         if (icon_ != nullptr) DestroyIcon(icon_);
@@ -353,11 +350,13 @@ public:
         audio_->Play(std::move(clip));
     }
 
-    void ShowErrorBox(const Text& title, const Text& message) override {
+    // Windows' own box shows every GBK text through its wide form.
+    bool ShowSystemErrorBox(const Text& title, const Text& message) override {
         HWND owner = nullptr;
         if (!windows_.empty()) owner = windows_.begin()->second.hwnd;
         MessageBoxW(owner, WideOf(CodePage::Gbk, message, false).c_str(), WideOf(CodePage::Gbk, title, false).c_str(),
                     MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+        return true;
     }
 
     bool SetColourKey(HostWindowId window, uint32_t colour) override {
@@ -657,7 +656,6 @@ private:
     wchar_t pendingHighSurrogate_ = 0;
     std::unique_ptr<Win32Audio> audio_;
     HICON icon_ = nullptr;  // the game's own, on every window it opens
-    FatalMessageBox previousBox_;
 };
 
 LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
