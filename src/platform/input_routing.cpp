@@ -82,8 +82,9 @@ WindowReaction RouteMouseUp(Window& window, const HostEvent& event, InputService
 
 WindowReaction RouteKey(Window& window, const HostEvent& event, InputServices in) {
     if (event.key == Key::Escape) {
-        // Like the close box, also while the field has the focus; the main window ignores it.
-        if (window.layout->escCloses) return WindowReaction::Close();
+        // Like the close box, also while the field has the focus; the main window ignores it. A
+        // held Esc closes once, not every window that opens while it is down.
+        if (!event.repeat && window.layout->escCloses) return WindowReaction::Close();
         return {};
     }
     if (window.focus < 0) return {};

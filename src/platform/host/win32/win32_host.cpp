@@ -91,6 +91,8 @@ Key KeyOf(WPARAM vk) {
         case VK_DOWN: return Key::Down;
         case VK_HOME: return Key::Home;
         case VK_END: return Key::End;
+        case VK_SPACE: return Key::Space;
+        case VK_F2: return Key::F2;
         case 'A': return Key::A;
         case 'C': return Key::C;
         case 'V': return Key::V;
@@ -470,8 +472,11 @@ public:
                 queue_.push_back(event);
                 return 0;
             case WM_KEYDOWN:
+                // The keypad's arrows come as the arrow keys while Num Lock is off.
                 event.kind = HostEventKind::KeyDown;
                 event.key = KeyOf(wParam);
+                // Bit 30: the key was down before this message, which the system repeats.
+                event.repeat = (lParam & (1L << 30)) != 0;
                 event.modifiers = CurrentModifiers();
                 queue_.push_back(event);
                 return 0;
