@@ -169,11 +169,19 @@ public:
     void CloseWindow(HostWindowId window) override {
         WindowData* w = Find(window);
         if (!w) return;
+        const HostWindowId parent = w->parent;
         bySdlId_.erase(SDL_GetWindowID(w->sdl));
         if (x11_) byXid_.erase(x11_->XidOf(w->sdl));
         // Hiding a window that no longer exists would wait for ever for the server's word.
         if (!w->gone) SDL_DestroyWindow(w->sdl);
         windows_.erase(window);
+        // The keyboard goes back to the owner, as it does on Windows. A window manager sees to
+        // that itself; without one, SDL leaves the keyboard with no window at all, and even the
+        // release of the key that closed the window would reach none of ours.
+        WindowData* owner = Find(parent);
+        if (owner && !owner->gone && owner->shown && x11_ && !x11_->ManagerRuns()) {
+            SDL_SetWindowInputFocus(owner->sdl);
+        }
     }
 
     void MoveWindow(HostWindowId window, Point outerTopLeft) override {

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <vector>
 
 namespace kelvora {
 namespace {
@@ -227,6 +228,12 @@ public:
         key.held = true;
         key.pressedAt = at;
         return repeated;
+    }
+
+    bool ManagerRuns() override {
+        std::vector<unsigned long> check;
+        return ReadCardinals(DefaultRootWindow(display_), Intern("_NET_SUPPORTING_WM_CHECK"), XA_WINDOW, check) &&
+               !check.empty();
     }
 
     unsigned long XidOf(SDL_Window* window) override { return Xid(window); }

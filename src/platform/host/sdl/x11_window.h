@@ -45,6 +45,8 @@ public:
     // opens; and a release that reached no window of ours (the focus gone with a closed window)
     // must not make the next press look like a repeat.
     virtual bool KeyRepeated(const SDL_SysWMmsg& message) = 0;
+    // A window manager runs: it, not the program, gives the focus to a window.
+    virtual bool ManagerRuns() = 0;
     virtual unsigned long XidOf(SDL_Window* window) = 0;
 
     // The desktop's text resolution (Xft.dpi), 0 when the desktop sets none.
