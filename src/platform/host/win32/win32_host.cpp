@@ -192,10 +192,19 @@ public:
         WindowData* w = Find(window);
         if (!w) return;
         HWND hwnd = w->hwnd;
+        const WindowData* owner = Find(w->parent);
+        HWND ownerHwnd = owner ? owner->hwnd : nullptr;
         if (GetCapture() == hwnd) ReleaseCapture();
         byHwnd_.erase(hwnd);
         ReleaseBacking(*w);
         windows_.erase(window);
+        // Hiding a window first, as DestroyWindow does with a visible one, costs two seconds under
+        // Wine without a window manager: Wine waits for a manager to acknowledge the window's
+        // mapping before it unmaps it. The window would stay on the screen, the game frozen, and
+        // the player's Esc look lost. Destroyed as it is, it goes at once; the keyboard goes back
+        // to the owner, as it would after a hide.
+        SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VISIBLE));
+        if (ownerHwnd != nullptr && GetForegroundWindow() == hwnd) SetForegroundWindow(ownerHwnd);
         DestroyWindow(hwnd);
     }
 
