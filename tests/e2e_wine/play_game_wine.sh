@@ -2,9 +2,11 @@
 # Plays the Windows game under Wine in Xvfb (no window manager) from a fresh folder, and checks
 # from the screen and the disk: the client area is 523 x 390; the grid, the checkerboard and the
 # five balls of the first game are exact to the pixel; three preview balls; a select and a move
-# give eight balls; the honour-roll window opens and one Esc closes it at once; the default honour
-# file is there byte for byte under its Chinese name; the skin library was written, hidden, and is
-# the build's own Windows DLL.
+# give eight balls, and a select and a move by keys alone three more, the cursor showing where it
+# goes; the honour-roll window opens, by the mouse and by Tab and Space, and one Esc closes it at
+# once, the window having the keyboard as soon as it shows; the default honour file is there byte
+# for byte under its Chinese name; the skin library was written, hidden, and is the build's own
+# Windows DLL.
 # Usage: play_game_wine.sh KELVORA-EXE SKIN-DLL SPRITE-SHEET WORK-DIR
 set -euo pipefail
 program=$1
@@ -83,6 +85,10 @@ moved=$(board_cells_from_text "$work/moved.board.txt")
 [ "${moved:$((to - 1)):1}" = 1 ] || fail "the ball did not arrive in cell $to"
 balls=$(count_balls "$moved")
 [ "$balls" = 8 ] || fail "after the move the board shows $balls balls, not 8"
+
+# The same by keys alone, and the honour roll through the keyboard.
+keyboard_move
+keyboard_honour_round_trip
 
 honour_roll_round_trip "$work/roll.png"
 # Without a window manager, Wine hides a window only after waiting two seconds for a manager to
