@@ -13,6 +13,12 @@ constexpr uint32_t kLight = 0xE3E3E3;
 constexpr uint32_t kShadow = 0xA0A0A0;
 constexpr uint32_t kDarkShadow = 0x696969;
 constexpr uint32_t kSelectionBack = 0xD77800;  // RGB(0, 120, 215)
+// A focused button's dotted frame lies this far inside its edges, clear of the caption.
+constexpr int32_t kFocusFrameInset = 3;
+// The keyboard cursor: two white rings and a black one inside them, along the edges of its cell.
+// Balls are round, so it runs over the cell's dark corners and the grid, where white shows on
+// both cell colours; the black ring keeps it apart from a ball as light as the magic one.
+constexpr uint32_t kCursorRings[] = {0xFFFFFF, 0xFFFFFF, 0x000000};
 constexpr int32_t kEditBorder = 2;
 constexpr int32_t kEditPadding = 1;
 // Never measure or draw more than this many characters of a field around its caret: a field
@@ -102,6 +108,17 @@ void RenderButton(Control& c, FontService& fonts) {
     const int32_t x = (w - fonts.TextWidth(font, c.caption)) / 2 + shift;
     const int32_t y = (h - fonts.LineHeight(font)) / 2 + shift;
     fonts.DrawTextLine(font, c.caption, TargetOf(c), x, y, 0);
+    if (c.focusShown) {
+        // Every other pixel, as desktop buttons mark the one that Space would press.
+        const Rect frame{kFocusFrameInset, kFocusFrameInset, w - 2 * kFocusFrameInset, h - 2 * kFocusFrameInset};
+        if (frame.Empty()) return;
+        for (int32_t fy = frame.top; fy < frame.Bottom(); ++fy) {
+            for (int32_t fx = frame.left; fx < frame.Right(); ++fx) {
+                const bool edge = fy == frame.top || fy == frame.Bottom() - 1 || fx == frame.left || fx == frame.Right() - 1;
+                if (edge && (fx + fy) % 2 == 0) c.pixels[static_cast<size_t>(fy) * static_cast<size_t>(w) + static_cast<size_t>(fx)] = 0;
+            }
+        }
+    }
 }
 
 // The characters of the field from its first shown one, at most kEditWindowChars of them.
@@ -213,6 +230,31 @@ void RenderControl(Control& c, FontService& fonts) {
             break;
         default:
             break;
+    }
+}
+
+Rect CursorCellRect(const Control& panel) {
+    const int32_t cell = panel.layout.cursorCell;
+    return Rect{panel.rect.left + panel.cursor.x * cell, panel.rect.top + panel.cursor.y * cell, cell, cell};
+}
+
+void DrawCursor(const Control& panel, Rect area, uint32_t* framebuffer, int32_t stride) {
+    if (!panel.cursorShown || !panel.visible || panel.layout.cursorCell <= 0) return;
+    const Rect clip = Intersect(area, panel.rect);
+    auto fill = [&](Rect r, uint32_t colour) {
+        r = Intersect(r, clip);
+        for (int32_t y = r.top; y < r.Bottom(); ++y) {
+            std::fill_n(framebuffer + static_cast<ptrdiff_t>(y) * stride + r.left, r.width, colour);
+        }
+    };
+    Rect ring = CursorCellRect(panel);
+    for (const uint32_t colour : kCursorRings) {
+        if (ring.Empty()) return;
+        fill(Rect{ring.left, ring.top, ring.width, 1}, colour);
+        fill(Rect{ring.left, ring.Bottom() - 1, ring.width, 1}, colour);
+        fill(Rect{ring.left, ring.top, 1, ring.height}, colour);
+        fill(Rect{ring.Right() - 1, ring.top, 1, ring.height}, colour);
+        ring = Rect{ring.left + 1, ring.top + 1, ring.width - 2, ring.height - 2};
     }
 }
 

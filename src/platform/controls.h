@@ -27,7 +27,11 @@ struct Control {
     Text composition;      // an input method's unfinished text, shown at the caret
     size_t scrollStart = 0;
     bool focused = false;
+    bool focusShown = false;  // a focused button's dotted frame, shown while the keyboard is in use
     std::unique_ptr<DrawPanel> panel;
+    // A drawing panel's keyboard cursor: its cell, column and row counted from 0.
+    bool cursorShown = false;
+    Point cursor;
     TimerSchedule timer;
     bool ticking = false;  // its tick handler runs: no second tick meanwhile
 
@@ -39,6 +43,11 @@ Control MakeControl(const ControlLayout& layout, FontService& fonts, int64_t now
 
 // Redraws the look of a label, button or edit box into its pixels.
 void RenderControl(Control& control, FontService& fonts);
+
+// A drawing panel's keyboard cursor: the cell it is on, in the window's client area, and the
+// cursor drawn over the panel's part of the area of a framebuffer (stride in pixels).
+Rect CursorCellRect(const Control& panel);
+void DrawCursor(const Control& panel, Rect area, uint32_t* framebuffer, int32_t stride);
 
 // The lines of a caption: split at CR LF, lone CR and lone LF, and, with a width above 0, broken
 // further at word boundaries (after spaces, between Chinese characters) to fit that width.

@@ -1,7 +1,9 @@
 // Routing a window's input to its controls: presses on drawing panels, buttons held and
 // clicked, the edit box with its caret, selection, clipboard and input method, dragging a window
-// by its background, and Esc. What needs the game's handlers or ends the window comes back as a
-// reaction for the runtime to carry out, since a handler may close the very window.
+// by its background, Esc, and the keyboard's focus: Tab among the controls, Space and access keys
+// on buttons, and a drawing panel's cursor steered by the arrow keys and pressed by Enter or
+// Space. What needs the game's handlers or ends the window comes back as a reaction for the
+// runtime to carry out, since a handler may close the very window.
 #pragma once
 
 #include <cstdint>
@@ -41,8 +43,13 @@ WindowReaction RouteMouseUp(Window& window, const HostEvent& event, InputService
 WindowReaction RouteKey(Window& window, const HostEvent& event, InputServices in);
 // Typed text and input-method compositions, into the focused edit box.
 void RouteText(Window& window, const HostEvent& event, InputServices in);
-// Moves typing to a control (-1 for none), ending the old field's composition.
+// Moves the keyboard to a control (-1 for none), ending the old field's composition and hiding
+// the old panel's cursor.
 void FocusControl(Window& window, int32_t control, InputServices in);
+// The control the keyboard goes to when the window opens: the first Tab visits, -1 for none.
+int32_t FirstTabStop(const Window& window);
+// Puts a panel's cursor on the cell that holds the panel pixel `at`, if it shows.
+void PlaceCursor(Window& window, int32_t panel, Point at);
 // After an edit box changed: its caret kept in sight, drawn again, and the input method told
 // where the caret now is.
 void EditChanged(Window& window, int32_t control, InputServices in);

@@ -104,8 +104,14 @@ WindowLayout BuildMainWindow() {
     w.controls.push_back(Panel("画板3", 208, 376, 24, 40));
     w.controls.push_back(Panel("画板2", 112, 376, 32, 32));
     w.controls.push_back(Panel("画板1", 376, 8, 140, 58));
-    w.controls.push_back(Button("按钮荣誉榜", 392, 248, 106, 28, "荣誉榜", handlers::kOpenHonourRoll));
-    w.controls.push_back(Button("按钮开始游戏", 392, 212, 106, 28, "重新开始", handlers::kNewGame));
+    // Tab goes from the board down the two buttons beside it, in the order they are seen.
+    ControlLayout honourButton = Button("按钮荣誉榜", 392, 248, 106, 28, "荣誉榜", handlers::kOpenHonourRoll);
+    honourButton.tabIndex = 3;
+    w.controls.push_back(honourButton);
+    ControlLayout startButton = Button("按钮开始游戏", 392, 212, 106, 28, "重新开始", handlers::kNewGame);
+    startButton.tabIndex = 2;
+    startButton.accessKey = Key::F2;
+    w.controls.push_back(startButton);
 
     ControlLayout bestName = Label("标签高分名", 394, 318, 105, 19, "Dormix", 0xFFFFFF, 0, kFonts.bestName,
                                    TextAlign::Centre, false);
@@ -131,6 +137,9 @@ WindowLayout BuildMainWindow() {
     ControlLayout board = BlackPanel("画板游戏区", 8, 8, 360, 360, 0x606060, 0x606060, 0xFFFFFF);
     board.font = kFonts.board;
     board.bindings.push_back({EventKind::LeftButtonDown, handlers::kHandleBoardPress});
+    board.tabIndex = 1;
+    board.cursorCell = 40;
+    board.bindings.push_back({EventKind::CursorAppears, handlers::kPlaceBoardCursor});
     w.controls.push_back(board);
     return w;
 }
@@ -172,7 +181,9 @@ WindowLayout BuildNameEntryWindow() {
     w.height = 233;
     w.bindings.push_back({EventKind::Created, handlers::kCentreOnMainWindow});
 
-    w.controls.push_back(Button("按钮确定", 216, 160, 64, 24, "确定", handlers::kConfirmName));
+    ControlLayout ok = Button("按钮确定", 216, 160, 64, 24, "确定", handlers::kConfirmName);
+    ok.tabIndex = 2;
+    w.controls.push_back(ok);
     ControlLayout message = Label("标签1", 0, 0, 328, 152,
                                   "\r\n恭喜您！\r\n\r\n您的成绩足以进入荣誉榜\r\n\r\n请在此签下您的大名", kRedInk,
                                   kWindowBackColour, kFonts.congratulation, TextAlign::Centre, true);
@@ -184,6 +195,7 @@ WindowLayout BuildNameEntryWindow() {
     field.textColour = 0;
     field.backColour = 0xFFFFFF;
     field.font = kFonts.nameField;
+    field.tabIndex = 1;
     w.controls.push_back(field);
     return w;
 }

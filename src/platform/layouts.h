@@ -7,6 +7,7 @@
 
 #include "base/font_face.h"
 #include "base/text.h"
+#include "platform/host/host.h"
 
 namespace kelvora {
 
@@ -24,6 +25,7 @@ enum class EventKind {
     LeftButtonDown,   // a drawing panel: position in panel pixels and Ctrl 1 / Shift 2 / Alt 4
     Click,            // a button
     Tick,             // a timer
+    CursorAppears,    // a drawing panel's keyboard cursor, about to show: the handler may place it
 };
 
 struct EventBinding {
@@ -52,6 +54,12 @@ struct ControlLayout {
     bool autoRedraw = false;             // drawing panel
     uint32_t penColour = 0;
     uint32_t brushColour = 0xFFFFFF;
+    // The keyboard: Tab visits the controls whose index is above 0, lowest first; a button's access
+    // key clicks it from anywhere in its window; a drawing panel with a cursor cell size shows a
+    // cursor over its cells of that size, which the arrow keys move and Enter or Space press.
+    int32_t tabIndex = 0;
+    Key accessKey = Key::Other;
+    int32_t cursorCell = 0;
     std::vector<EventBinding> bindings;
 };
 
@@ -84,6 +92,7 @@ inline constexpr const char* kScrollTick = "ScrollTick";
 inline constexpr const char* kFillHonourWindow = "FillHonourWindow";
 inline constexpr const char* kCentreOnMainWindow = "CentreOnMainWindow";
 inline constexpr const char* kConfirmName = "ConfirmName";
+inline constexpr const char* kPlaceBoardCursor = "PlaceBoardCursor";
 }  // namespace handlers
 
 }  // namespace kelvora

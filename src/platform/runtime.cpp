@@ -191,12 +191,7 @@ WindowRef Runtime::LoadWindow(const WindowLayout& layout, WindowRef parent, bool
     const int64_t now = Now();
     window.controls.reserve(layout.controls.size());
     for (const ControlLayout& control : layout.controls) window.controls.push_back(MakeControl(control, fonts_, now));
-    for (size_t i = 0; i < window.controls.size(); ++i) {
-        if (window.controls[i].layout.kind == ControlKind::EditBox) {
-            window.focus = static_cast<int32_t>(i);
-            break;
-        }
-    }
+    window.focus = FirstTabStop(window);
     ResetFramebuffer(window);
 
     const WindowId id = window.id;
@@ -209,13 +204,16 @@ WindowRef Runtime::LoadWindow(const WindowLayout& layout, WindowRef parent, bool
     Window* created = Find(id);
     if (!created || ended_) return WindowRef{};
 
-    // The field that takes typing starts with its text selected, so a new name simply replaces it.
+    // The keyboard starts on the first control Tab visits. A field that takes typing starts with
+    // its text selected, so a new name simply replaces it.
     if (created->focus >= 0) {
         const int32_t focus = created->focus;
         created->focus = -1;
         FocusControl(*created, focus, InputServices{*host_, fonts_});
-        created->controls[static_cast<size_t>(focus)].edit->SelectAll();
-        EditChanged(*created, focus, InputServices{*host_, fonts_});
+        if (Control& c = created->controls[static_cast<size_t>(focus)]; c.edit) {
+            c.edit->SelectAll();
+            EditChanged(*created, focus, InputServices{*host_, fonts_});
+        }
     }
     host_->ShowWindow(created->host);
     created->shown = true;
@@ -265,7 +263,7 @@ void Runtime::Destroy(WindowId id) {
     if (lockedWindow_ == id) lockedWindow_ = 0;
     windows_.erase(id);
     openOrder_.erase(std::remove(openOrder_.begin(), openOrder_.end(), id), openOrder_.end());
-    // Typing goes back to the field of the window now on top, if it has one.
+    // The keyboard goes back to where it was in the window now on top.
     if (Window* top = Find(TopWindow().id); top && top->focus >= 0) {
         const int32_t focus = top->focus;
         top->focus = -1;
@@ -339,6 +337,12 @@ ControlRef Runtime::ControlByTag(WindowRef window, int32_t n) {
         }
     }
     FatalError("未找到指定标记的组件");
+}
+
+void Runtime::PlaceCursor(ControlRef panel, Point at) {
+    Window* window = Find(panel.window);
+    if (!window || !FindControl(panel)) return;
+    kelvora::PlaceCursor(*window, panel.index, at);
 }
 
 DrawPanel* Runtime::Panel(ControlRef control) {

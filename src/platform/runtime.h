@@ -130,6 +130,9 @@ public:
     WindowRef WindowOf(ControlRef control) const { return IsOpen(WindowRef{control.window}) ? WindowRef{control.window} : WindowRef{}; }
     // The drawing panel of a DrawPanel control; null for anything else.
     DrawPanel* Panel(ControlRef control);
+    // Puts a panel's keyboard cursor, while it shows, on the cell that holds the panel pixel `at`:
+    // for the handler of the cursor's appearance.
+    void PlaceCursor(ControlRef panel, Point at);
 
     int32_t GetProperty(ControlRef control, Property property) const;
     Text GetTextProperty(ControlRef control, Property property) const;

@@ -89,6 +89,8 @@ void ComposeArea(Window& window, Rect area) {
                            [](uint32_t p) { return p & 0x00FFFFFFu; });
         }
     }
+    // Over the panels as shown, never into their pictures: what the game drew stays as it drew it.
+    for (const Control& c : window.controls) DrawCursor(c, area, window.framebuffer.data(), stride);
 }
 
 void ResetFramebuffer(Window& window) {

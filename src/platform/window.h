@@ -26,7 +26,8 @@ struct Window {
     bool shown = false;
     bool closePending = false;
     int32_t disabled = 0;                // modal windows above it
-    int32_t focus = -1;                  // the control typing goes to
+    int32_t focus = -1;                  // the control the keyboard goes to
+    bool keyboardCues = false;           // the focus is shown: the keyboard was used since the mouse
     int32_t capture = -1;                // the button held down
     bool selecting = false;              // a mouse selection in the focused edit box
     bool dragging = false;

@@ -83,6 +83,7 @@ void RegisterHandlers(Application& app) {
         SetUpMainWindow(app);
     });
     rt.RegisterHandler(handlers::kHandleBoardPress, [&app](const EventArgs& args) { PressBoard(app, args.x, args.y); });
+    rt.RegisterHandler(handlers::kPlaceBoardCursor, [&app](const EventArgs&) { PlaceBoardCursor(app); });
     rt.RegisterHandler(handlers::kNewGame, [&app](const EventArgs&) { NewGame(app.stage, app.game); });
     rt.RegisterHandler(handlers::kOpenHonourRoll, [&app](const EventArgs&) { OpenHonourRoll(app); });
     rt.RegisterHandler(handlers::kSelectionTick,

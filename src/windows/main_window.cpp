@@ -1,6 +1,7 @@
 // The main window's handlers.
 #include "windows/main_window.h"
 
+#include "game/rules/cells.h"
 #include "game/turn.h"
 #include "presentation/board_drawing.h"
 #include "presentation/sound_effects.h"
@@ -11,6 +12,12 @@ namespace kelvora {
 
 void PressBoard(Application& app, int32_t x, int32_t y) {
     if (HandleBoardPress(app.stage, app.game, x, y) == TurnOutcome::BoardFull) EndGame(app);
+}
+
+void PlaceBoardCursor(Application& app) {
+    // On the selected ball, where the player's next move starts; else where the platform put it,
+    // the middle of the board.
+    if (app.game.selectedCell > 0) app.runtime.PlaceCursor(app.controls.gameArea, CellToPixel(app.game.selectedCell));
 }
 
 void OpenHonourRoll(Application& app) {

@@ -1,5 +1,5 @@
-// The main window's handlers: a press on the board, the new-game and honour-roll buttons, the
-// two timers, and the best score and player shown beside the board.
+// The main window's handlers: a press on the board, the board's keyboard cursor, the new-game and
+// honour-roll buttons, the two timers, and the best score and player shown beside the board.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,8 @@ struct Application;
 
 // A press on the game area: the turn, and the end of the game when the board filled up.
 void PressBoard(Application& app, int32_t x, int32_t y);
+// The board's keyboard cursor, as it appears.
+void PlaceBoardCursor(Application& app);
 // The honour-roll button: a click, then the roll's window, modal.
 void OpenHonourRoll(Application& app);
 // Best player's name and score from place 1 of the roll, into the main window.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Plays the real game under Xvfb (no window manager) from a fresh folder: the default honour file
 # appears, the window's client area is 523 x 390, the board shows five balls and three preview
-# balls, a click selects a ball and a click on a free cell moves it and brings three new balls, the
-# honour-roll button opens its window and Esc closes it, and ending the game writes nothing.
+# balls, a click selects a ball and a click on a free cell moves it and brings three new balls; the
+# keys alone do the same, the cursor showing where it goes; the honour-roll button opens its
+# window, by the mouse and by Tab and Space, and Esc closes it; and ending the game writes nothing.
 # Usage: play_game.sh KELVORA-EXECUTABLE WORK-DIR
 set -euo pipefail
 program=$1
@@ -72,6 +73,10 @@ moved=$(cells moved)
 [ "${moved:$((to - 1)):1}" = 1 ] || fail "the ball did not arrive in cell $to"
 balls=$(count_balls "$moved")
 [ "$balls" = 8 ] || fail "after the move the board shows $balls balls, not 8"
+
+# The same by keys alone, and the honour roll through the keyboard.
+keyboard_move
+keyboard_honour_round_trip
 
 # The honour-roll button opens the roll; Esc closes it.
 honour_roll_round_trip "$work/roll.png"

@@ -1,5 +1,6 @@
 # Shared by the scripts that play the real game under Xvfb (sourced, not run): finding the main
-# window, reading the board off the screen, clicking cells, and the honour roll's round trip.
+# window, reading the board off the screen, clicking cells, and the honour roll's round trip; and
+# the same by keys, with the cursor read off the screen.
 # Callers define fail() and set pid (the game's process) before using these.
 
 # Waits for the main window and sets window, X, Y, boardX and boardY.
@@ -124,4 +125,121 @@ honour_roll_round_trip() {
     sleep 0.1
   done
   fail "Esc did not close the honour-roll window within 5 s"
+}
+
+# --- The keyboard. Keys go where the system sends them: to the window that has the keyboard. ---
+
+# A pixel of a screenshot as RRGGBB.
+pixel_of() { convert "$1" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
+
+# Screen position of a cell's box: its grid lines at the left and top, then its interior.
+cell_corner() { echo "$((boardX + (($1 - 1) % 9) * 40)) $((boardY + (($1 - 1) / 9) * 40))"; }
+
+# Whether screenshot $2 shows the keyboard cursor on cell $1: white along the cell's four edges,
+# black just inside them.
+cursor_on() {
+  local x y
+  read -r x y <<< "$(cell_corner "$1")"
+  [ "$(pixel_of "$2" $((x + 20)) "$y")" = FFFFFF ] && [ "$(pixel_of "$2" "$x" $((y + 20)))" = FFFFFF ] &&
+    [ "$(pixel_of "$2" $((x + 39)) $((y + 20)))" = FFFFFF ] && [ "$(pixel_of "$2" $((x + 20)) $((y + 39)))" = FFFFFF ] &&
+    [ "$(pixel_of "$2" $((x + 2)) $((y + 20)))" = 000000 ]
+}
+
+# How many board pixels differ between screenshots $1 and $2 outside the boxes of the cells listed.
+board_changes_outside() {
+  local first=$1 second=$2 n x y
+  shift 2
+  local hide=()
+  for n in "$@"; do
+    x=$(((n - 1) % 9 * 40))
+    y=$(((n - 1) / 9 * 40))
+    hide+=(-draw "rectangle $x,$y $((x + 39)),$((y + 39))")
+  done
+  convert "$first" -crop "360x360+$boardX+$boardY" +repage -fill black "${hide[@]}" "$work/changes-a.png"
+  convert "$second" -crop "360x360+$boardX+$boardY" +repage -fill black "${hide[@]}" "$work/changes-b.png"
+  compare -metric AE "$work/changes-a.png" "$work/changes-b.png" null: 2>&1 || true
+}
+
+# The arrow keys that take the cursor from cell $1 to cell $2; with $3 = KP_, the keypad's.
+arrows_between() {
+  local dx=$((($2 - 1) % 9 - ($1 - 1) % 9)) dy=$((($2 - 1) / 9 - ($1 - 1) / 9)) keys="" pad=${3:-}
+  while [ "$dx" -gt 0 ]; do keys+=" ${pad}Right"; dx=$((dx - 1)); done
+  while [ "$dx" -lt 0 ]; do keys+=" ${pad}Left"; dx=$((dx + 1)); done
+  while [ "$dy" -gt 0 ]; do keys+=" ${pad}Down"; dy=$((dy - 1)); done
+  while [ "$dy" -lt 0 ]; do keys+=" ${pad}Up"; dy=$((dy + 1)); done
+  echo "$keys"
+}
+
+# Each cell of the board in screenshot $1 as 1 (a ball) or 0.
+board_layout_of() {
+  convert "$1" -crop "360x360+$boardX+$boardY" +repage txt:- > "$work/layout.txt"
+  board_cells_from_text "$work/layout.txt"
+}
+
+# Selects a ball and moves it to a free neighbour by keys alone (the arrows to the ball, the
+# keypad's arrows on from there), with no ball selected before, and checks it from the screen: the
+# first arrow shows the cursor on the middle cell and changes nothing else; the ball arrives, three
+# new balls come, the cursor shows on the ball, and no other pixel of the board changed. Its
+# screenshots are $work/keys-*.png.
+keyboard_move() {
+  local layout after from to n balls
+  import -window root "$work/keys-before.png"
+  layout=$(board_layout_of "$work/keys-before.png")
+  read -r from to <<< "$(free_neighbour_move "$layout")"
+  [ "$from" != 0 ] || fail "no ball with a free neighbour for the keys"
+  xdotool key Up
+  sleep 0.5
+  import -window root "$work/keys-shown.png"
+  cursor_on 41 "$work/keys-shown.png" || fail "the first arrow did not show the cursor on the middle cell"
+  n=$(board_changes_outside "$work/keys-before.png" "$work/keys-shown.png" 41)
+  [ "$n" = 0 ] || fail "showing the cursor changed $n board pixels outside its cell"
+  # shellcheck disable=SC2046
+  xdotool key --delay 100 $(arrows_between 41 "$from") Return $(arrows_between "$from" "$to" KP_) Return
+  sleep 2
+  import -window root "$work/keys-moved.png"
+  after=$(board_layout_of "$work/keys-moved.png")
+  [ "${after:$((to - 1)):1}" = 1 ] && [ "${after:$((from - 1)):1}" = 0 ] ||
+    fail "the keys did not move the ball from cell $from to cell $to"
+  balls=$(count_balls "$after")
+  [ "$balls" = $(($(count_balls "$layout") + 3)) ] || fail "after the keys' move the board shows $balls balls"
+  cursor_on "$to" "$work/keys-moved.png" || fail "the cursor is not on cell $to, where the ball went"
+  local changed=("$from" "$to")
+  for n in $(seq 1 81); do
+    [ "${layout:$((n - 1)):1}" = 0 ] && [ "${after:$((n - 1)):1}" = 1 ] && changed+=("$n")
+  done
+  n=$(board_changes_outside "$work/keys-before.png" "$work/keys-moved.png" "${changed[@]}")
+  [ "$n" = 0 ] || fail "the keys' move changed $n board pixels outside cells ${changed[*]}"
+}
+
+# The honour roll by keys: Tab twice (the start button, then the roll's) shows the focus on the
+# button; Space opens the roll, which has the keyboard at once, so Esc closes it wherever the
+# pointer is; the keyboard is then back on the main window, where an arrow shows the cursor again.
+keyboard_honour_round_trip() {
+  local roll="" x y
+  xdotool key --delay 100 Tab Tab
+  sleep 0.5
+  import -window root "$work/keys-focus.png"
+  x=$((X + 392))
+  y=$((Y + 248))
+  [ "$(pixel_of "$work/keys-focus.png" $((x + 3)) $((y + 3)))" = 000000 ] &&
+    [ "$(pixel_of "$work/keys-focus.png" $((x + 4)) $((y + 3)))" = F0F0F0 ] ||
+    fail "the honour-roll button does not show the focus"
+  xdotool key space
+  for _ in $(seq 1 30); do
+    roll=$(window_named "荣誉榜")
+    [ -n "$roll" ] && break
+    sleep 0.1
+  done
+  [ -n "$roll" ] || fail "Space on the focused honour-roll button did not open the roll"
+  sleep 0.5
+  xdotool key Escape
+  for _ in $(seq 1 50); do
+    [ -z "$(window_named "荣誉榜")" ] && break
+    sleep 0.1
+  done
+  [ -z "$(window_named "荣誉榜")" ] || fail "one Esc did not close the roll opened by keys"
+  xdotool key Left
+  sleep 0.5
+  import -window root "$work/keys-back.png"
+  cursor_on 41 "$work/keys-back.png" || fail "after the roll, the arrow keys do not reach the main window"
 }

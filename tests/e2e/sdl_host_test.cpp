@@ -1,5 +1,6 @@
-// The SDL host on a real (virtual) X display: it survives X11 errors, and it mixes clips for real,
-// through SDL_mixer loaded only when the first clip plays.
+// The SDL host on a real (virtual) X display: it survives X11 errors, it tells a held key's
+// repeats from presses, and it mixes clips for real, through SDL_mixer loaded only when the first
+// clip plays.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -7,12 +8,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/host/sdl/sdl_host.h"
+#include "platform/host/sdl/x11_window.h"
 
-// Last: its macros (None, Bool, Status) clash with names in the headers above.
+// Last: their macros (None, Bool, Status) clash with names in the headers above.
+#include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
 namespace kelvora {
@@ -72,6 +77,56 @@ TEST(SdlHost, RequestToAClosedWindowLeavesTheGameRunning) {
     XFlush(display);
     host.reset();            // SDL shuts down and puts back the handler it found
     XCloseDisplay(display);  // the answer arrives only now, as the connection closes
+}
+
+// The raw key events of the server, as the host reads them before SDL's own: a held key repeats,
+// also into a window the focus moves to while it is down; a key whose release reached no window
+// of ours (the keyboard went with a window that closed) presses afresh next time, as the report
+// of the keys held, which comes with the focus, shows.
+TEST(SdlHost, HeldKeysRepeatAndAReleaseThatReachedNoWindowStillEndsThePress) {
+    std::string why;
+    auto host = CreateSdlHost(&why);
+    ASSERT_TRUE(host) << why;
+    SDL_Window* window = SDL_CreateWindow("keys", 0, 0, 8, 8, SDL_WINDOW_HIDDEN);
+    ASSERT_NE(window, nullptr);
+    const std::unique_ptr<X11Windows> x11 = X11Windows::Connect(window);
+    ASSERT_TRUE(x11);
+    auto raw = [&](const XEvent& event) {
+        SDL_SysWMmsg message{};
+        SDL_VERSION(&message.version);
+        message.subsystem = SDL_SYSWM_X11;
+        message.msg.x11.event = event;
+        return x11->KeyRepeated(message);
+    };
+    auto key = [&](int type, unsigned int code, Time at) {
+        XEvent event{};
+        event.type = type;
+        event.xkey.keycode = code;
+        event.xkey.time = at;
+        return raw(event);
+    };
+    auto held = [&](std::vector<unsigned int> codes) {
+        XEvent event{};
+        event.type = KeymapNotify;
+        for (const unsigned int code : codes) event.xkeymap.key_vector[code / 8] |= static_cast<char>(1 << (code % 8));
+        return raw(event);
+    };
+    constexpr unsigned int escape = 9;
+    constexpr unsigned int space = 65;
+
+    EXPECT_FALSE(key(KeyPress, escape, 1000));
+    EXPECT_TRUE(key(KeyPress, escape, 1660));
+    EXPECT_FALSE(held({escape}));  // the focus moves on with the key still down
+    EXPECT_TRUE(key(KeyPress, escape, 1700));
+    held({});                      // it came up while no window of ours had the keyboard
+    EXPECT_FALSE(key(KeyPress, escape, 1800));
+    EXPECT_FALSE(key(KeyRelease, escape, 1850));
+    EXPECT_FALSE(key(KeyPress, escape, 1900));
+    // A server that repeats by a release and a press at one moment.
+    key(KeyRelease, escape, 2560);
+    EXPECT_TRUE(key(KeyPress, escape, 2560));
+    EXPECT_FALSE(key(KeyPress, space, 2570));
+    SDL_DestroyWindow(window);
 }
 
 // SDL's disk driver writes what the device would play into a file: a short clip started while a

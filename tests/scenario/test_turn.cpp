@@ -188,6 +188,89 @@ TEST_F(Turn, ThreeFreeCellsFilledEndTheGame) {
     EXPECT_EQ(fixture.HonourFile(), fileBefore);
 }
 
+// The keyboard's cursor: the first arrow shows it (on the selected ball, else in the middle), the
+// next ones move it up to the edges, Enter presses under it, a key pressed during a turn waits for
+// the turn's end, and the mouse hides it. It is drawn over the board as shown, never into the
+// board's own picture, and shows over both cell colours and every ball.
+TEST_F(Turn, TheKeyboardCursor) {
+    fixture.SetBoard(
+        "........."
+        "........."
+        "........."
+        "........."
+        "....3...."
+        "........."
+        "........."
+        "........."
+        "M2345678.");
+    fixture.SetNextBalls({kGreen, kGreen, kGreen});
+    const Control& area = *fixture.app->runtime.ControlState(fixture.app->controls.gameArea);
+    const DrawPanel& picture = *fixture.app->stage.gameArea;
+    auto cursorCell = [&] { return area.cursorShown ? area.cursor.y * 9 + area.cursor.x + 1 : 0; };
+    // The board's pixels on the screen that are not its picture's: on the outer edge of the
+    // cursor's cell, and outside that cell.
+    auto differing = [&] {
+        std::pair<int32_t, int32_t> found{0, 0};
+        const Point corner = CellToPixel(std::max(cursorCell(), 1));
+        for (int32_t y = 0; y < 360; ++y) {
+            for (int32_t x = 0; x < 360; ++x) {
+                if (fixture.BoardPixel(x, y) == (picture.Pixels()[y * picture.Stride() + x] & 0xFFFFFFu)) continue;
+                const int32_t dx = x - corner.x;
+                const int32_t dy = y - corner.y;
+                if (cursorCell() == 0 || dx < 0 || dy < 0 || dx >= 40 || dy >= 40) {
+                    ++found.second;
+                } else if (dx == 0 || dy == 0 || dx == 39 || dy == 39) {
+                    ++found.first;
+                }
+            }
+        }
+        return found;
+    };
+
+    size_t clips = fixture.ClipCount();
+    fixture.PressKeys({Key::Right});
+    EXPECT_EQ(cursorCell(), 41);
+    EXPECT_TRUE(fixture.ClipsSince(clips).empty());
+    fixture.PressKeys({Key::Enter});
+    EXPECT_EQ(game().selectedCell, 41);
+    EXPECT_EQ(fixture.ClipsSince(clips).size(), 1u);
+
+    // Up into the top edge; Enter there moves the ball a long way, and the Enter pressed while it
+    // travels waits for the whole turn, then selects the ball where it arrived, once.
+    fixture.PressKeys({Key::Up, Key::Up, Key::Up, Key::Up, Key::Up, Key::Up});
+    EXPECT_EQ(cursorCell(), 5);
+    clips = fixture.ClipCount();
+    fixture.PressKeys({Key::Enter, Key::Enter});
+    const auto played = fixture.ClipsSince(clips);
+    ASSERT_EQ(played.size(), 3u);
+    EXPECT_TRUE(StartsWith(played[0], "longMoveSound"));
+    EXPECT_EQ(played[1], "spawnSound");
+    EXPECT_TRUE(StartsWith(played[2], "selectSound"));
+    EXPECT_EQ(game().board[5], 3);
+    EXPECT_EQ(game().selectedCell, 5);
+    fixture.PressKeys({Key::Left, Key::Left, Key::Left, Key::Left, Key::Left, Key::Left});
+    EXPECT_EQ(cursorCell(), 1);
+
+    // A press of the mouse on the board hides it; it comes back on the selected ball.
+    fixture.PressCell(5);
+    EXPECT_EQ(cursorCell(), 0);
+    EXPECT_EQ(differing(), (std::pair<int32_t, int32_t>{0, 0}));
+    fixture.PressKeys({Key::Down});
+    EXPECT_EQ(cursorCell(), 5);
+
+    // Over the magic ball, each colour, and the empty cells of both colours.
+    fixture.PressKeys({Key::Down, Key::Down, Key::Down, Key::Down, Key::Down, Key::Down, Key::Down, Key::Down,
+                       Key::Left, Key::Left, Key::Left, Key::Left});
+    for (int32_t cell = 73; cell <= 82; ++cell) {
+        if (cell == 82) fixture.PressKeys({Key::Up});
+        ASSERT_EQ(cursorCell(), cell == 82 ? 72 : cell);
+        const auto [edge, outside] = differing();
+        EXPECT_GE(edge, 150) << "cell " << cursorCell();
+        EXPECT_EQ(outside, 0) << "cell " << cursorCell();
+        if (cell < 81) fixture.PressKeys({Key::Right});
+    }
+}
+
 TEST_F(Turn, TheHonourButtonKeepsTheGameAsItWas) {
     fixture.SetBoard(
         "2........"

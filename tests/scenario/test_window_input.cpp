@@ -1,8 +1,10 @@
 // Input on windows: panel presses, dragging the main window, placement over the main window, the
-// name field's editing, timers on virtual time and what reaches the screen when.
+// name field's editing, the keyboard's focus and buttons, timers on virtual time and what reaches
+// the screen when.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/layouts.h"
 #include "support/headless_runtime.h"
@@ -181,6 +183,86 @@ TEST_F(NameField, ClickPlacesTheCaretOnACharacterBoundary) {
     app.ClickInControl("编辑框玩家名称", Point{1, 10});
     Run();
     EXPECT_EQ(c->edit->Caret(), 0u);
+}
+
+// Tab, Shift+Tab, Space and the access key work the buttons as a desktop dialog's keys do; a
+// held key presses once; Enter presses no button; the focus shows from the first Tab until the
+// mouse is used.
+TEST(KeyboardFocus, ButtonsAndFieldsAsInADialog) {
+    HeadlessRuntime app;
+    int newGames = 0;
+    int rolls = 0;
+    std::vector<Text> confirmed;
+    app.runtime.RegisterHandler(handlers::kNewGame, [&](const EventArgs&) { ++newGames; });
+    app.runtime.RegisterHandler(handlers::kOpenHonourRoll, [&](const EventArgs&) { ++rolls; });
+    app.runtime.RegisterHandler(handlers::kConfirmName, [&](const EventArgs& e) {
+        confirmed.push_back(e.runtime.GetTextProperty(e.runtime.ControlByName(e.window, "编辑框玩家名称"), Property::Text));
+    });
+    const WindowRef main = app.OpenMainWindow();
+    const ControlRef board = app.runtime.ControlByName(main, "画板游戏区");
+    auto run = [&] { app.runtime.RunFor(5); };
+    // The dots of a focus frame along a button's top: black on every other pixel of its row 3.
+    auto dots = [&](WindowRef window, const char* button) {
+        int32_t n = 0;
+        for (int32_t x = 3; x < app.ControlRect(window, button).width - 3; ++x) n += app.ScreenPixel(window, button, x, 3) == 0;
+        return n;
+    };
+
+    // The keyboard starts on the board, unseen; Tab goes on to the start button and shows it there.
+    EXPECT_EQ(dots(main, "按钮开始游戏"), 0);
+    app.PressKey(Key::Tab);
+    run();
+    EXPECT_GT(dots(main, "按钮开始游戏"), 40);
+    app.PressKey(Key::Space);
+    app.host.RepeatKey(Key::Space);
+    app.PressKey(Key::Enter);
+    run();
+    EXPECT_EQ(newGames, 1);
+    app.PressKey(Key::Tab);
+    run();
+    EXPECT_EQ(dots(main, "按钮开始游戏"), 0);
+    EXPECT_GT(dots(main, "按钮荣誉榜"), 40);
+    app.PressKey(Key::Space);
+    run();
+    EXPECT_EQ(rolls, 1);
+    // Round the window backwards to the board, whose focus shows as its cursor.
+    app.PressKey(Key::Tab, kModifierShift);
+    app.PressKey(Key::Tab, kModifierShift);
+    run();
+    EXPECT_EQ(dots(main, "按钮荣誉榜"), 0);
+    EXPECT_TRUE(app.runtime.ControlState(board)->cursorShown);
+    // F2 is the start button from anywhere in the window.
+    app.PressKey(Key::F2);
+    app.host.RepeatKey(Key::F2);
+    run();
+    EXPECT_EQ(newGames, 2);
+    // A click works the button as it always did and takes the keyboard's marks away.
+    app.ClickControl(main, "按钮荣誉榜");
+    run();
+    EXPECT_EQ(rolls, 2);
+    EXPECT_EQ(dots(main, "按钮荣誉榜"), 0);
+    EXPECT_FALSE(app.runtime.ControlState(board)->cursorShown);
+
+    // The name window: the field, then its button. Space confirms; Enter and a held Esc do not.
+    const WindowRef entry = app.runtime.LoadWindow(NameEntryWindowLayout(), main, false);
+    const ControlRef field = app.runtime.ControlByName(entry, "编辑框玩家名称");
+    app.TypeText("Bob");
+    app.PressKey(Key::Tab);
+    app.PressKey(Key::Enter);
+    app.host.RepeatKey(Key::Escape);
+    run();
+    EXPECT_GT(dots(entry, "按钮确定"), 20);
+    EXPECT_FALSE(app.runtime.ControlState(field)->focused);
+    EXPECT_TRUE(confirmed.empty());
+    EXPECT_TRUE(app.runtime.IsOpen(entry));
+    // Back in the field its text is selected, so typing replaces it.
+    app.PressKey(Key::Tab, kModifierShift);
+    app.TypeText("Al");
+    app.PressKey(Key::Tab);
+    app.PressKey(Key::Space);
+    app.host.RepeatKey(Key::Space);
+    run();
+    EXPECT_EQ(confirmed, (std::vector<Text>{"Al"}));
 }
 
 TEST(WindowTimers, IntervalWritesOnVirtualTime) {

@@ -112,6 +112,11 @@ void GameFixture::ClickMainButton(std::string_view name) {
     RunScript();
 }
 
+void GameFixture::PressKeys(const std::vector<Key>& keys, uint32_t modifiers) {
+    for (const Key key : keys) host->PressKey(key, modifiers);
+    RunScript();
+}
+
 void GameFixture::ThenTypeName(const std::string& utf8Name) {
     followUps_.push_back([this, utf8Name] {
         host->PressKey(Key::A, kModifierCtrl);

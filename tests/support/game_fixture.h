@@ -35,6 +35,9 @@ public:
     void PressCell(int32_t cell);
     void PressAt(int32_t x, int32_t y);
     void ClickMainButton(std::string_view name);
+    // The player's keys, one after the other as fast as fingers go: each is handled once the one
+    // before it, with the turn it started, is done. Returns when every window they opened is done.
+    void PressKeys(const std::vector<Key>& keys, uint32_t modifiers = 0);
     // Answers for the windows the next press or click opens, given before it and played after it.
     void ThenTypeName(const std::string& utf8Name);  // replaces the field's text
     void ThenClickOk();

@@ -1,6 +1,6 @@
 // Typing on Windows: an input method's composition and its result reach the game as UTF-8, a
-// character beyond the basic plane typed in two halves comes as one, and a window that is not
-// taking text hears nothing of either.
+// character beyond the basic plane typed in two halves comes as one, a window that is not taking
+// text hears nothing of either, and a key says whether the system repeats it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -96,6 +96,30 @@ TEST(Win32Typing, TwoHalvesOfOneCharacterComeAsOneAndOnlyATextWindowHearsThem) {
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].text, "\xF0\x9F\x98\x80");
     EXPECT_EQ(events[1].text, "b");
+}
+
+// A held key's repeats come with the key's earlier state set (bit 30); the game presses nothing
+// on them. Space and F2 are keys of the game's own.
+TEST(Win32Typing, AKeySaysWhetherTheSystemRepeatsIt) {
+    Typing typing;
+    ASSERT_TRUE(typing.host);
+    if (typing.hwnd == nullptr) GTEST_SKIP() << "no display to open a window on";
+    typing.Events();
+    SendMessageW(typing.hwnd, WM_KEYDOWN, VK_SPACE, 1);
+    SendMessageW(typing.hwnd, WM_KEYDOWN, VK_SPACE, 1 | (1L << 30));
+    SendMessageW(typing.hwnd, WM_KEYDOWN, VK_F2, 1);
+    std::vector<HostEvent> keys;
+    HostEvent event;
+    while (typing.host->WaitEvent(event, 100)) {
+        if (event.kind == HostEventKind::KeyDown) keys.push_back(event);
+    }
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_EQ(keys[0].key, Key::Space);
+    EXPECT_FALSE(keys[0].repeat);
+    EXPECT_EQ(keys[1].key, Key::Space);
+    EXPECT_TRUE(keys[1].repeat);
+    EXPECT_EQ(keys[2].key, Key::F2);
+    EXPECT_FALSE(keys[2].repeat);
 }
 
 }  // namespace

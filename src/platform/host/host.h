@@ -44,6 +44,8 @@ enum class Key : int32_t {
     Down,
     Home,
     End,
+    Space,
+    F2,
     A,
     C,
     V,
@@ -79,6 +81,8 @@ struct HostEvent {
     MouseButton button = MouseButton::Left;
     uint32_t modifiers = 0;     // KeyModifier flags
     Key key = Key::Other;
+    // KeyDown: the key was already down, and the system repeats it while it is held.
+    bool repeat = false;
     Utf8Text text;              // TextInput, TextEditing
     int32_t compositionCursor = 0;
 };

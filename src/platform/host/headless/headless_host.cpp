@@ -249,6 +249,16 @@ void HeadlessHost::PressKey(Key key, uint32_t modifiers, HostWindowId window) {
     QueueEvent(std::move(event));
 }
 
+void HeadlessHost::RepeatKey(Key key, uint32_t modifiers, HostWindowId window) {
+    HostEvent event;
+    event.kind = HostEventKind::KeyDown;
+    event.window = window;
+    event.key = key;
+    event.modifiers = modifiers;
+    event.repeat = true;
+    QueueEvent(std::move(event));
+}
+
 void HeadlessHost::TypeText(const std::string& utf8, HostWindowId window) {
     HostEvent event;
     event.kind = HostEventKind::TextInput;

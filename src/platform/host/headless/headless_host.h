@@ -94,6 +94,8 @@ public:
     void MouseMoveBy(int32_t dx, int32_t dy, HostWindowId window = 0, uint32_t modifiers = 0);
     void Click(Point client, HostWindowId window = 0, uint32_t modifiers = 0);
     void PressKey(Key key, uint32_t modifiers = 0, HostWindowId window = 0);
+    // What the system sends while a key pressed earlier is held down.
+    void RepeatKey(Key key, uint32_t modifiers = 0, HostWindowId window = 0);
     void TypeText(const std::string& utf8, HostWindowId window = 0);
     void Compose(const std::string& utf8, int32_t cursor = 0, HostWindowId window = 0);
     void RequestClose(HostWindowId window = 0);

@@ -35,7 +35,17 @@ std::string TakeSdlString(char* text) {
     return value;
 }
 
-Key KeyOf(SDL_Keycode sym) {
+Key KeyOf(SDL_Keycode sym, Uint16 mod) {
+    // The keypad's arrows are its digits while Num Lock is on.
+    if ((mod & KMOD_NUM) == 0) {
+        switch (sym) {
+            case SDLK_KP_4: return Key::Left;
+            case SDLK_KP_6: return Key::Right;
+            case SDLK_KP_8: return Key::Up;
+            case SDLK_KP_2: return Key::Down;
+            default: break;
+        }
+    }
     switch (sym) {
         case SDLK_ESCAPE: return Key::Escape;
         case SDLK_RETURN:
@@ -49,6 +59,8 @@ Key KeyOf(SDL_Keycode sym) {
         case SDLK_DOWN: return Key::Down;
         case SDLK_HOME: return Key::Home;
         case SDLK_END: return Key::End;
+        case SDLK_SPACE: return Key::Space;
+        case SDLK_F2: return Key::F2;
         case SDLK_a: return Key::A;
         case SDLK_c: return Key::C;
         case SDLK_v: return Key::V;
@@ -155,11 +167,19 @@ public:
     void CloseWindow(HostWindowId window) override {
         WindowData* w = Find(window);
         if (!w) return;
+        const HostWindowId parent = w->parent;
         bySdlId_.erase(SDL_GetWindowID(w->sdl));
         if (x11_) byXid_.erase(x11_->XidOf(w->sdl));
         // Hiding a window that no longer exists would wait for ever for the server's word.
         if (!w->gone) SDL_DestroyWindow(w->sdl);
         windows_.erase(window);
+        // The keyboard goes back to the owner, as it does on Windows. A window manager sees to
+        // that itself; without one, SDL leaves the keyboard with no window at all, and even the
+        // release of the key that closed the window would reach none of ours.
+        WindowData* owner = Find(parent);
+        if (owner && !owner->gone && owner->shown && x11_ && !x11_->ManagerRuns()) {
+            SDL_SetWindowInputFocus(owner->sdl);
+        }
     }
 
     void MoveWindow(HostWindowId window, Point outerTopLeft) override {
@@ -444,8 +464,9 @@ private:
             havePointer_ = true;
             return false;
         }
-        if (message.msg.x11.event.type == KeyPress || message.msg.x11.event.type == KeyRelease) {
-            escapeRepeated_ = x11_->EscapeRepeated(message);
+        const int type = message.msg.x11.event.type;
+        if (type == KeyPress || type == KeyRelease || type == KeymapNotify) {
+            keyRepeated_ = x11_->KeyRepeated(message);
             return false;
         }
         const unsigned long destroyed = x11_->DestroyedWindow(message);
@@ -503,9 +524,11 @@ private:
                 event.window = IdOf(e.key.windowID);
                 if (event.window == 0) return false;
                 event.kind = HostEventKind::KeyDown;
-                event.key = KeyOf(e.key.keysym.sym);
-                // A held Esc closes the window it was pressed in, not every one that opens after.
-                if (event.key == Key::Escape && (e.key.repeat || escapeRepeated_)) return false;
+                event.key = KeyOf(e.key.keysym.sym, e.key.keysym.mod);
+                // A held key presses once: its repeats say so, also those that reach a window
+                // opened meanwhile (a held Esc closes one window, not every one that opens after).
+                event.repeat = e.key.repeat != 0 || keyRepeated_;
+                keyRepeated_ = false;
                 event.modifiers = ModifiersOf(e.key.keysym.mod);
                 return true;
             case SDL_TEXTINPUT:
@@ -535,8 +558,8 @@ private:
     FrameSizes typicalFrame_;  // screen pixels, of the window asked last
     Point pointer_;
     bool havePointer_ = false;
-    bool escapeRepeated_ = false;
-    bool lostWindow_ = false;  // some window was destroyed by someone else  // said of the raw key event just before SDL's own
+    bool keyRepeated_ = false;  // said of the raw key event just before SDL's own
+    bool lostWindow_ = false;   // some window was destroyed by someone else
     std::vector<uint8_t> row_;
     std::vector<uint32_t> icon_;  // SDL's ABGR8888
     Size iconSize_;

@@ -7,13 +7,13 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/keysym.h>
 #include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <vector>
 
 namespace kelvora {
 namespace {
@@ -34,7 +34,6 @@ struct Xlib {
     decltype(&Xutf8TextListToTextProperty) utf8TextListToTextProperty = nullptr;
     decltype(&XSetWMName) setWMName = nullptr;
     decltype(&XResourceManagerString) resourceManagerString = nullptr;
-    decltype(&XLookupKeysym) lookupKeysym = nullptr;
     decltype(&XSetErrorHandler) setErrorHandler = nullptr;
 };
 
@@ -63,7 +62,7 @@ const Xlib* LoadXlib() {
         Find(library, "Xutf8TextListToTextProperty", x.utf8TextListToTextProperty) &&
         Find(library, "XSetWMName", x.setWMName) &&
         Find(library, "XResourceManagerString", x.resourceManagerString) &&
-        Find(library, "XLookupKeysym", x.lookupKeysym) && Find(library, "XSetErrorHandler", x.setErrorHandler);
+        Find(library, "XSetErrorHandler", x.setErrorHandler);
     // SDL keeps the library loaded for as long as the process runs.
     dlclose(library);
     return complete ? &x : nullptr;
@@ -205,25 +204,36 @@ public:
         return e.type == DestroyNotify ? e.xdestroywindow.window : 0;
     }
 
-    bool EscapeRepeated(const SDL_SysWMmsg& message) override {
+    bool KeyRepeated(const SDL_SysWMmsg& message) override {
         if (message.subsystem != SDL_SYSWM_X11) return false;
-        XEvent e = message.msg.x11.event;
+        const XEvent& e = message.msg.x11.event;
+        if (e.type == KeymapNotify) {
+            for (auto& [code, key] : keys_) {
+                if ((e.xkeymap.key_vector[code / 8] & (1 << (code % 8))) == 0) key.held = false;
+            }
+            return false;
+        }
         if (e.type != KeyPress && e.type != KeyRelease) return false;
-        if (x_.lookupKeysym(&e.xkey, 0) != XK_Escape) return false;
+        KeyState& key = keys_[e.xkey.keycode];
         const Time at = e.xkey.time;
         if (e.type == KeyRelease) {
-            escapeReleasedAt_ = at;
-            escapeHeld_ = false;
+            key.releasedAt = at;
+            key.held = false;
             return false;
         }
         // Repeats follow each other within a fraction of a second; a release the server sends
         // with the very time of the next press belongs to the repeat, not to the player's hand.
-        const bool repeated = escapeSeen_ && at - escapePressedAt_ < kRepeatGapMs &&
-                              (escapeHeld_ || escapeReleasedAt_ == at);
-        escapeSeen_ = true;
-        escapeHeld_ = true;
-        escapePressedAt_ = at;
+        const bool repeated = key.seen && at - key.pressedAt < kRepeatGapMs && (key.held || key.releasedAt == at);
+        key.seen = true;
+        key.held = true;
+        key.pressedAt = at;
         return repeated;
+    }
+
+    bool ManagerRuns() override {
+        std::vector<unsigned long> check;
+        return ReadCardinals(DefaultRootWindow(display_), Intern("_NET_SUPPORTING_WM_CHECK"), XA_WINDOW, check) &&
+               !check.empty();
     }
 
     unsigned long XidOf(SDL_Window* window) override { return Xid(window); }
@@ -331,10 +341,13 @@ private:
     // The longest pause between two presses of a held key: X servers repeat 25 times a second
     // after a first pause of some 660 ms.
     static constexpr Time kRepeatGapMs = 1000;
-    bool escapeSeen_ = false;
-    bool escapeHeld_ = false;
-    Time escapePressedAt_ = 0;
-    Time escapeReleasedAt_ = 0;
+    struct KeyState {
+        bool seen = false;
+        bool held = false;
+        Time pressedAt = 0;
+        Time releasedAt = 0;
+    };
+    std::map<unsigned int, KeyState> keys_;  // by key code
 };
 
 }  // namespace

@@ -39,9 +39,14 @@ public:
     virtual bool PointerOnScreen(const SDL_SysWMmsg& message, Point& screen) = 0;
     virtual bool Motion(const SDL_SysWMmsg& message, unsigned long& xid, Point& position, Point& screen) = 0;
     virtual unsigned long DestroyedWindow(const SDL_SysWMmsg& message) = 0;
-    // An Esc the server repeats while the key is held: the server's own repeat flag is lost
-    // whenever the focus moves to another window, as it does when a window opens.
-    virtual bool EscapeRepeated(const SDL_SysWMmsg& message) = 0;
+    // A key press that the server repeats while the key is held, told from a raw key event or a
+    // report of the keys held (which comes as a window gains the focus or the pointer). SDL's own
+    // repeat flag is lost whenever the focus moves to another window, as it does when a window
+    // opens; and a release that reached no window of ours (the focus gone with a closed window)
+    // must not make the next press look like a repeat.
+    virtual bool KeyRepeated(const SDL_SysWMmsg& message) = 0;
+    // A window manager runs: it, not the program, gives the focus to a window.
+    virtual bool ManagerRuns() = 0;
     virtual unsigned long XidOf(SDL_Window* window) = 0;
 
     // The desktop's text resolution (Xft.dpi), 0 when the desktop sets none.

@@ -91,6 +91,8 @@ Key KeyOf(WPARAM vk) {
         case VK_DOWN: return Key::Down;
         case VK_HOME: return Key::Home;
         case VK_END: return Key::End;
+        case VK_SPACE: return Key::Space;
+        case VK_F2: return Key::F2;
         case 'A': return Key::A;
         case 'C': return Key::C;
         case 'V': return Key::V;
@@ -187,10 +189,19 @@ public:
         WindowData* w = Find(window);
         if (!w) return;
         HWND hwnd = w->hwnd;
+        const WindowData* owner = Find(w->parent);
+        HWND ownerHwnd = owner ? owner->hwnd : nullptr;
         if (GetCapture() == hwnd) ReleaseCapture();
         byHwnd_.erase(hwnd);
         ReleaseBacking(*w);
         windows_.erase(window);
+        // Hiding a window first, as DestroyWindow does with a visible one, costs two seconds under
+        // Wine without a window manager: Wine waits for a manager to acknowledge the window's
+        // mapping before it unmaps it. The window would stay on the screen, the game frozen, and
+        // the player's Esc look lost. Destroyed as it is, it goes at once; the keyboard goes back
+        // to the owner, as it would after a hide.
+        SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VISIBLE));
+        if (ownerHwnd != nullptr && GetForegroundWindow() == hwnd) SetForegroundWindow(ownerHwnd);
         DestroyWindow(hwnd);
     }
 
@@ -469,8 +480,11 @@ public:
                 queue_.push_back(event);
                 return 0;
             case WM_KEYDOWN:
+                // The keypad's arrows come as the arrow keys while Num Lock is off.
                 event.kind = HostEventKind::KeyDown;
                 event.key = KeyOf(wParam);
+                // Bit 30: the key was down before this message, which the system repeats.
+                event.repeat = (lParam & (1L << 30)) != 0;
                 event.modifiers = CurrentModifiers();
                 queue_.push_back(event);
                 return 0;
