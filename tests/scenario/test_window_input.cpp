@@ -193,9 +193,9 @@ TEST(KeyboardFocus, ButtonsAndFieldsAsInADialog) {
     int newGames = 0;
     int rolls = 0;
     std::vector<Text> confirmed;
-    app.runtime.RegisterHandler(handlers::kNewGame, [&](const EventArgs&) { ++newGames; });
-    app.runtime.RegisterHandler(handlers::kOpenHonourRoll, [&](const EventArgs&) { ++rolls; });
-    app.runtime.RegisterHandler(handlers::kConfirmName, [&](const EventArgs& e) {
+    app.Handle(handlers::kNewGame, [&](const EventArgs&) { ++newGames; });
+    app.Handle(handlers::kOpenHonourRoll, [&](const EventArgs&) { ++rolls; });
+    app.Handle(handlers::kConfirmName, [&](const EventArgs& e) {
         confirmed.push_back(e.runtime.GetTextProperty(e.runtime.ControlByName(e.window, "编辑框玩家名称"), Property::Text));
     });
     const WindowRef main = app.OpenMainWindow();
