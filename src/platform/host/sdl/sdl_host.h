@@ -1,5 +1,5 @@
-// The real host: SDL2 windows with our pixels on their surfaces, SDL input, SDL2_mixer sound and
-// SDL message boxes. The SDL types stay inside sdl_host.cpp.
+// The real host: SDL2 windows with our pixels on their surfaces, SDL input, clips mixed on SDL's
+// audio device and SDL message boxes. The SDL types stay inside sdl_host.cpp.
 #pragma once
 
 #include <memory>
