@@ -86,7 +86,7 @@ DrawPanel::DrawPanel(int32_t width, int32_t height, uint32_t backgroundColour, F
       height_(std::clamp(height, 0, kLargestPanelSide)),
       backgroundColour_(backgroundColour & kColourBits),
       fonts_(fonts) {
-    visible_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), backgroundColour_);
+    pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), backgroundColour_);
     dirty_ = Bounds();
 }
 
@@ -105,34 +105,26 @@ void DrawPanel::SetSize(int32_t width, int32_t height) {
         }
         pixels.swap(resized);
     };
-    resize(visible_);
-    if (hasPicture_) resize(picture_);
+    resize(pixels_);
     width_ = width;
     height_ = height;
     dirty_ = Bounds();
 }
 
-void DrawPanel::SetAutoRedraw(bool on) {
-    if (on == hasPicture_) return;
-    hasPicture_ = on;
-    if (on) {
-        picture_ = visible_;
-    } else {
-        picture_.clear();
-        picture_.shrink_to_fit();
-    }
-}
+// The picture taken is what the panel shows now, and a picture discarded leaves the screen as it
+// is: both are the one buffer, so only what Repaint restores changes.
+void DrawPanel::SetAutoRedraw(bool on) { hasPicture_ = on; }
 
 void DrawPanel::SetPenWidth(int32_t width) { penWidth_ = std::clamp(width, 0, 32767); }
 
 uint32_t DrawPanel::PixelAt(int32_t x, int32_t y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return kTransparentColour;
-    return visible_[static_cast<size_t>(y) * width_ + x];
+    return pixels_[static_cast<size_t>(y) * width_ + x];
 }
 
 uint32_t DrawPanel::PicturePixelAt(int32_t x, int32_t y) const {
     if (!hasPicture_ || x < 0 || y < 0 || x >= width_ || y >= height_) return kTransparentColour;
-    return picture_[static_cast<size_t>(y) * width_ + x];
+    return pixels_[static_cast<size_t>(y) * width_ + x];
 }
 
 Rect DrawPanel::TakeDirtyRect() {
@@ -142,23 +134,13 @@ Rect DrawPanel::TakeDirtyRect() {
 }
 
 void DrawPanel::Repaint() {
-    if (hasPicture_) {
-        visible_ = picture_;
-    } else {
-        std::fill(visible_.begin(), visible_.end(), backgroundColour_);
-    }
+    // With a picture the screen already shows it; without one the drawing is lost.
+    if (!hasPicture_) std::fill(pixels_.begin(), pixels_.end(), backgroundColour_);
     dirty_ = Bounds();
 }
 
 void DrawPanel::Changed(const Rect& area) {
     if (area.Empty()) return;
-    if (hasPicture_) {
-        for (int32_t y = area.top; y < area.Bottom(); ++y) {
-            const size_t offset = static_cast<size_t>(y) * width_ + area.left;
-            std::memcpy(visible_.data() + offset, picture_.data() + offset,
-                        sizeof(uint32_t) * static_cast<size_t>(area.width));
-        }
-    }
     dirty_ = Union(dirty_, area);
 }
 

@@ -85,7 +85,7 @@ public:
 
     // --- What the window shows ---
     // Visible pixels, row by row, Stride() pixels apart.
-    const uint32_t* Pixels() const { return visible_.data(); }
+    const uint32_t* Pixels() const { return pixels_.data(); }
     int32_t Stride() const { return width_; }
     // One visible pixel; kTransparentColour outside the panel (no drawing produces that value).
     uint32_t PixelAt(int32_t x, int32_t y) const;
@@ -125,9 +125,9 @@ public:
                     int32_t x, int32_t y, int32_t width, int32_t height, int32_t mode);
 
 private:
-    uint32_t* Surface() { return hasPicture_ ? picture_.data() : visible_.data(); }
-    const uint32_t* Source() const { return hasPicture_ ? picture_.data() : visible_.data(); }
-    // After drawing on Surface(): brings the visible pixels up to date and records the change.
+    uint32_t* Surface() { return pixels_.data(); }
+    const uint32_t* Source() const { return pixels_.data(); }
+    // After drawing on Surface(): records the change for the window to compose.
     void Changed(const Rect& area);
     Rect Bounds() const { return Rect{0, 0, width_, height_}; }
     void FillClipped(int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t colour);
@@ -135,8 +135,10 @@ private:
 
     int32_t width_ = 0;
     int32_t height_ = 0;
-    std::vector<uint32_t> visible_;
-    std::vector<uint32_t> picture_;
+    // What the panel shows, and its off-screen picture too while it has one: every drawing goes to
+    // the picture and the screen is brought up to date at once, so the two never differ between
+    // calls and one buffer holds both (a 360 x 360 board is half a megabyte a copy).
+    std::vector<uint32_t> pixels_;
     bool hasPicture_ = false;
     Rect dirty_;
 

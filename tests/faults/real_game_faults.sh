@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The real game under Xvfb in a hostile setting: it must start, show its first game, take a move,
 # open and close its honour-roll window, and exit with status 0 when told to end (TERM).
-#   no-audio   SDL finds no audio device it can open (a driver that does not exist, a device path
+#   no-audio   SDL finds no audio driver it can start (a driver that does not exist, a device path
 #              that leads nowhere): the game plays in silence.
+#   no-audio-device  SDL's audio starts (ALSA) but the device it is pointed at does not exist, so
+#              no device opens: the game plays in silence.
 #   no-fonts   fontconfig knows no font at all: texts draw nothing, the game still plays and says
 #              once which package brings a font.
 #   read-only  neither the program's folder nor the home folder may be written (root runs the game
@@ -17,7 +19,7 @@ work=$3
 nobody=65534
 
 case "$mode" in
-  no-audio | no-fonts | read-only) ;;
+  no-audio | no-audio-device | no-fonts | read-only) ;;
   *) echo "unknown mode $mode"; exit 2 ;;
 esac
 for tool in Xvfb xdotool import convert; do
@@ -80,6 +82,9 @@ export SDL_AUDIODRIVER=dummy
 case "$mode" in
   no-audio)
     export SDL_AUDIODRIVER=kelvora-no-such-driver AUDIODEV=/nonexistent/dsp
+    ;;
+  no-audio-device)
+    export SDL_AUDIODRIVER=alsa AUDIODEV=kelvora-no-such-device
     ;;
   no-fonts)
     printf '<?xml version="1.0"?>\n<!DOCTYPE fontconfig SYSTEM "fonts.dtd">\n<fontconfig></fontconfig>\n' > "$out/no-fonts.conf"

@@ -1,161 +1,121 @@
-// The mixer: SDL2_mixer opened with dlopen and the device opened once, before the first clip, and
-// every clip converted to the device's format and handed to a free channel.
+// The audio device: opened once through SDL, every clip converted to its format when it starts,
+// and all that are sounding mixed in its callback with SDL's own mixing routine.
 #include "platform/host/sdl/sdl_audio.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
-#include <dlfcn.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdint>
-#include <vector>
+#include <climits>
+#include <cstring>
 
 namespace kelvora {
 namespace {
 
-// The few mixer functions the game uses, looked up in the library by name.
-struct Mixer {
-    decltype(&Mix_OpenAudio) openAudio = nullptr;
-    decltype(&Mix_CloseAudio) closeAudio = nullptr;
-    decltype(&Mix_QuerySpec) querySpec = nullptr;
-    decltype(&Mix_AllocateChannels) allocateChannels = nullptr;
-    decltype(&Mix_QuickLoad_RAW) quickLoadRaw = nullptr;
-    decltype(&Mix_PlayChannelTimed) playChannelTimed = nullptr;
-    decltype(&Mix_HaltChannel) haltChannel = nullptr;
-    decltype(&Mix_FreeChunk) freeChunk = nullptr;
-    decltype(&Mix_Playing) playing = nullptr;
-    decltype(&Mix_GetChunk) getChunk = nullptr;
-};
-
-template <typename Function>
-bool Find(void* library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(dlsym(library, name));
-    return function != nullptr;
-}
-
-// Loaded once and kept for the life of the process: its audio thread may still be winding down
-// when a player object goes, and unloading code under a running thread would be fatal.
-const Mixer* LoadMixer() {
-    static const Mixer* const loaded = []() -> const Mixer* {
-        void* library = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr) return nullptr;
-        static Mixer mixer;
-        const bool complete =
-            Find(library, "Mix_OpenAudio", mixer.openAudio) && Find(library, "Mix_CloseAudio", mixer.closeAudio) &&
-            Find(library, "Mix_QuerySpec", mixer.querySpec) &&
-            Find(library, "Mix_AllocateChannels", mixer.allocateChannels) &&
-            Find(library, "Mix_QuickLoad_RAW", mixer.quickLoadRaw) &&
-            Find(library, "Mix_PlayChannelTimed", mixer.playChannelTimed) &&
-            Find(library, "Mix_HaltChannel", mixer.haltChannel) && Find(library, "Mix_FreeChunk", mixer.freeChunk) &&
-            Find(library, "Mix_Playing", mixer.playing) && Find(library, "Mix_GetChunk", mixer.getChunk);
-        return complete ? &mixer : nullptr;
-    }();
-    // Said once: a game that stays silent for a missing library should say which one.
-    static const bool said = loaded != nullptr ||
-                             std::fprintf(stderr, "Kelvora: SDL2_mixer was not found, so the game plays in silence; "
-                                                  "install the Debian package libsdl2-mixer-2.0-0\n") < 0;
-    (void)said;
-    return loaded;
-}
+// The device is asked for the format of the richest built-in clip (the stereo burst, 16-bit at
+// 44.1 kHz), so no clip loses anything on its way in; the mono clips at 22,050 and 11,025 Hz, 8 or
+// 16-bit, are converted up. 1,024 frames a callback: 23 ms, short enough for a click to follow
+// the press, long enough not to stutter on a busy desktop.
+constexpr int kDeviceRate = 44100;
+constexpr Uint8 kDeviceChannels = 2;
+constexpr Uint16 kDeviceSamples = 1024;
 
 }  // namespace
 
-// Clips are converted to the device's format once, on the UI thread, and owned here until their
-// channel has finished with them. Finished chunks are found by asking the mixer, so nothing runs
-// on the audio thread but SDL_mixer itself.
-struct SdlAudio::Impl {
-    struct Playing {
-        int channel;
-        Mix_Chunk* chunk;  // does not own `samples`
-        std::vector<uint8_t> samples;
-    };
+void MixSoundingClips(std::span<SoundingClip> clips, uint8_t* stream, size_t length) {
+    std::memset(stream, 0, length);  // silence in signed 16-bit
+    for (SoundingClip& clip : clips) {
+        const size_t take = std::min(length, clip.samples.size() - std::min(clip.played, clip.samples.size()));
+        if (take == 0) continue;
+        SDL_MixAudioFormat(stream, clip.samples.data() + clip.played, AUDIO_S16SYS, static_cast<Uint32>(take),
+                           SDL_MIX_MAXVOLUME);
+        clip.played += take;
+    }
+}
 
-    const Mixer* mix = nullptr;
+// Clips are converted on the UI thread as they start and handed to the callback under the
+// device's lock; finished ones are freed on the UI thread when the next clip starts, so the audio
+// thread never waits on the allocator.
+struct SdlAudio::Impl {
     bool tried = false;
-    int rate = 44100;
-    SDL_AudioFormat format = AUDIO_S16SYS;
-    int channels = 2;
-    int mixChannels = 32;
-    std::vector<Playing> playing;
+    bool started = false;  // SDL's audio subsystem, ours to stop
+    SDL_AudioDeviceID device = 0;
+    SDL_AudioSpec spec{};
+    std::vector<SoundingClip> sounding;  // shared with the callback: touched only under the lock
+
+    static void Callback(void* self, Uint8* stream, int length) {
+        auto* impl = static_cast<Impl*>(self);
+        MixSoundingClips(impl->sounding, stream, static_cast<size_t>(std::max(length, 0)));
+    }
 
     bool Open() {
-        if (tried) return mix != nullptr;
+        if (tried) return device != 0;
         tried = true;
-        const Mixer* loaded = LoadMixer();
-        // No mixer library or no device: every clip is skipped and the game goes on in silence.
-        if (loaded == nullptr || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-        if (loaded->openAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+        // No audio driver or no device: every clip is skipped and the game goes on in silence.
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        started = true;
+        SDL_AudioSpec wanted{};
+        wanted.freq = kDeviceRate;
+        wanted.format = AUDIO_S16SYS;
+        wanted.channels = kDeviceChannels;
+        wanted.samples = kDeviceSamples;
+        wanted.callback = Callback;
+        wanted.userdata = this;
+        // A device that runs at another rate or with more channels gets the clips converted to
+        // that once, rather than converted twice, by us and again by SDL. The sample format stays
+        // ours: the mixing is done in 16-bit.
+        device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &spec,
+                                     SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+        if (device == 0) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            started = false;
             return false;
         }
-        int frequency = 0;
-        Uint16 deviceFormat = 0;
-        int deviceChannels = 0;
-        loaded->querySpec(&frequency, &deviceFormat, &deviceChannels);
-        rate = frequency;
-        format = deviceFormat;
-        channels = deviceChannels;
-        mixChannels = loaded->allocateChannels(32);
-        mix = loaded;
+        SDL_PauseAudioDevice(device, 0);
         return true;
     }
 
-    void ReapFinished() {
-        for (auto it = playing.begin(); it != playing.end();) {
-            if (mix->playing(it->channel) && mix->getChunk(it->channel) == it->chunk) {
-                ++it;
-                continue;
-            }
-            mix->freeChunk(it->chunk);
-            it = playing.erase(it);
+    // The clip's samples in the device's format; nothing when SDL cannot convert it.
+    std::vector<uint8_t> Converted(const PcmClip& clip) const {
+        SDL_AudioCVT cvt;
+        const SDL_AudioFormat from = clip.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+        if (SDL_BuildAudioCVT(&cvt, from, static_cast<Uint8>(clip.channels), clip.sampleRate, spec.format,
+                              spec.channels, spec.freq) < 0) {
+            return {};
         }
+        const size_t length = clip.samples.size();
+        const size_t growth = static_cast<size_t>(std::max(cvt.len_mult, 1));
+        if (length > static_cast<size_t>(INT_MAX) / growth) return {};
+        std::vector<uint8_t> buffer(length * growth);
+        std::copy(clip.samples.begin(), clip.samples.end(), buffer.begin());
+        if (!cvt.needed) return buffer;
+        cvt.buf = buffer.data();
+        cvt.len = static_cast<int>(length);
+        if (SDL_ConvertAudio(&cvt) < 0) return {};
+        buffer.resize(static_cast<size_t>(std::max(cvt.len_cvt, 0)));
+        return buffer;
     }
 
     void Play(const PcmClip& clip) {
         if (clip.samples.empty() || !Open()) return;
-        ReapFinished();
-        SDL_AudioCVT cvt;
-        const SDL_AudioFormat from = clip.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-        if (SDL_BuildAudioCVT(&cvt, from, static_cast<Uint8>(clip.channels), clip.sampleRate, format,
-                              static_cast<Uint8>(channels), rate) < 0) {
-            return;
+        std::vector<uint8_t> samples = Converted(clip);
+        if (samples.empty()) return;
+        // Finished clips are moved out under the lock and freed after it: the callback waits no
+        // longer than it takes to move a few vectors. The others keep their order, which is the
+        // order SDL adds them up in, and so where a loud moment is held within range.
+        std::vector<SoundingClip> finished;
+        SDL_LockAudioDevice(device);
+        for (SoundingClip& c : sounding) {
+            if (c.Finished()) finished.push_back(std::move(c));
         }
-        const size_t length = clip.samples.size();
-        if (length > static_cast<size_t>(INT32_MAX / std::max(cvt.len_mult, 1))) return;
-        std::vector<uint8_t> buffer(length * static_cast<size_t>(std::max(cvt.len_mult, 1)));
-        std::copy(clip.samples.begin(), clip.samples.end(), buffer.begin());
-        Uint32 converted = static_cast<Uint32>(length);
-        if (cvt.needed) {
-            cvt.buf = buffer.data();
-            cvt.len = static_cast<int>(length);
-            if (SDL_ConvertAudio(&cvt) < 0) return;
-            converted = static_cast<Uint32>(cvt.len_cvt);
-        }
-        if (converted == 0) return;
-        Mix_Chunk* chunk = mix->quickLoadRaw(buffer.data(), converted);
-        if (!chunk) return;
-        int channel = mix->playChannelTimed(-1, chunk, 0, -1);
-        if (channel < 0) {
-            // Every channel is busy: clips never cut each other off, so make room.
-            mixChannels *= 2;
-            mix->allocateChannels(mixChannels);
-            channel = mix->playChannelTimed(-1, chunk, 0, -1);
-        }
-        if (channel < 0) {
-            mix->freeChunk(chunk);
-            return;
-        }
-        playing.push_back(Playing{channel, chunk, std::move(buffer)});
+        std::erase_if(sounding, [](const SoundingClip& c) { return c.Finished(); });
+        sounding.push_back(SoundingClip{std::move(samples), 0});
+        SDL_UnlockAudioDevice(device);
     }
 
     ~Impl() {
-        if (mix == nullptr) return;
-        mix->haltChannel(-1);
-        for (Playing& p : playing) mix->freeChunk(p.chunk);
-        playing.clear();
-        mix->closeAudio();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        // Closing waits for the audio thread to end; only then are the clips ours alone.
+        if (device != 0) SDL_CloseAudioDevice(device);
+        if (started) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 };
 

@@ -1,5 +1,5 @@
 // The SDL host: windows, input, time, sound, clipboard and folders through SDL2
-// (sound through SDL2_mixer, in sdl_audio.cpp).
+// (the audio device and its mixing in sdl_audio.cpp).
 #include "platform/host/sdl/sdl_host.h"
 
 #include <SDL.h>
@@ -112,7 +112,7 @@ public:
             if (!window.gone) SDL_DestroyWindow(window.sdl);
         }
         windows_.clear();
-        // The audio thread is waited for, and the mixer closed, before SDL goes.
+        // The thread preparing the audio is waited for, and the device closed, before SDL goes.
         if (audioThread_) SDL_WaitThread(audioThread_, nullptr);
         audio_.reset();
         x11_.reset();
@@ -267,9 +267,10 @@ public:
     }
 
     bool WaitEvent(HostEvent& event, int32_t timeoutMs) override {
-        // The mixer and the audio device take tens of milliseconds to get ready. They are made
-        // ready on a thread of their own once the game first waits for the player, its first frame
-        // shown: neither the start nor the first selection waits for them.
+        // SDL's audio and its device can take tens of milliseconds to get ready (a sound server is
+        // asked, its library loaded). They are made ready on a thread of their own once the game
+        // first waits for the player, its first frame shown: neither the start nor the first
+        // selection waits for them.
         // An SDL thread, not a plain one: SDL frees what it keeps for a thread of its own as it ends.
         if (!audio_) {
             audio_ = std::make_unique<SdlAudio>();

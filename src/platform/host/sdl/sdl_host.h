@@ -1,6 +1,6 @@
-// The real host: SDL2 windows with our pixels on their surfaces, SDL input and SDL2_mixer sound.
-// It has no message box of its own: SDL's, drawn with the X server's core fonts, shows no Chinese.
-// The SDL types stay inside sdl_host.cpp.
+// The real host: SDL2 windows with our pixels on their surfaces, SDL input and clips mixed on
+// SDL's audio device. It has no message box of its own: SDL's, drawn with the X server's core
+// fonts, shows no Chinese. The SDL types stay inside sdl_host.cpp.
 #pragma once
 
 #include <memory>
