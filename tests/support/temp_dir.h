@@ -20,7 +20,8 @@ private:
     std::string path_;
 };
 
-// True when the file system under path keeps user extended attributes.
+// True when the game's file layer keeps attributes for files under path (the file system there
+// keeps user extended attributes, and the build reads them).
 bool SupportsExtendedAttributes(const std::string& path);
 
 }  // namespace kelvora::testing

@@ -4,8 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
-#include <sys/xattr.h>
 #include <unistd.h>
+
+#include "base/system/file_attributes.h"
 
 namespace kelvora::testing {
 
@@ -29,7 +30,8 @@ bool SupportsExtendedAttributes(const std::string& path) {
     FILE* f = std::fopen(probe.c_str(), "w");
     if (!f) return false;
     std::fclose(f);
-    const bool ok = ::setxattr(probe.c_str(), "user.kelvora-probe", "1", 1, 0) == 0;
+    // Asked through the game's own file layer, which in the browser build keeps none anywhere.
+    const bool ok = WriteAttributeText(probe, "0x0");
     ::unlink(probe.c_str());
     return ok;
 }

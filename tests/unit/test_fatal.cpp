@@ -16,8 +16,10 @@ TEST(Fatal, ReportText) {
     EXPECT_EQ(OutOfMemoryMessage(4096), "分配 4096 字节内存失败!");
 }
 
+#if GTEST_HAS_DEATH_TEST
 // The message box of these tests writes the raw GBK report, so the death test can match it.
 void RawBox(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stderr); }
+#endif
 
 TEST(FatalDeathTest, DivisionByZeroEndsTheProgramWithItsMessage) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -10,16 +10,14 @@
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "base/system/clock.h"
 #include "base/system/end_requests.h"
+#include "base/system/file_attributes.h"
 
 namespace kelvora {
 namespace {
-
-constexpr const char* kAttributeName = "user.DOSATTRIB";
 
 bool WriteAll(int fd, const uint8_t* data, size_t size) {
     while (size > 0) {
@@ -37,14 +35,14 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
 std::optional<uint32_t> ReadAttributes(const std::string& systemPath) {
     struct stat info {};
     if (::stat(systemPath.c_str(), &info) != 0) return std::nullopt;
-    char value[64] = {};
-    const ssize_t n = ::getxattr(systemPath.c_str(), kAttributeName, value, sizeof value - 1);
-    if (n <= 0) return 0u;
+    const auto text = ReadAttributeText(systemPath);
+    // A value longer than any the attributes need is not theirs.
+    if (!text || text->size() > 63) return 0u;
     // Wine and older Samba store the attributes as the text "0x..".
-    value[n] = '\0';
+    const std::string value = text->substr(0, text->find('\0'));
     char* end = nullptr;
-    const unsigned long bits = std::strtoul(value, &end, 16);
-    if (end == value) return 0u;
+    const unsigned long bits = std::strtoul(value.c_str(), &end, 16);
+    if (end == value.c_str()) return 0u;
     return static_cast<uint32_t>(bits) & 0x27u;
 }
 
@@ -177,9 +175,7 @@ void KeepModeAndAttributes(const std::string& target, int fd) {
     struct stat info {};
     if (::stat(target.c_str(), &info) != 0) return;
     if (::fchmod(fd, info.st_mode & 07777) != 0) return;
-    char value[256];
-    const ssize_t n = ::getxattr(target.c_str(), kAttributeName, value, sizeof value);
-    if (n > 0) ::fsetxattr(fd, kAttributeName, value, static_cast<size_t>(n), 0);
+    CopyAttributeText(target, fd);
 }
 
 bool WriteBeside(const std::string& target, const ByteArray& data) {
@@ -323,7 +319,7 @@ bool SetFileAttributeBits(const Text& path, uint32_t attributes) {
     if (!systemPath) return false;
     char value[16];
     std::snprintf(value, sizeof value, "0x%x", attributes & 0x27u);
-    return ::setxattr(systemPath->c_str(), kAttributeName, value, std::char_traits<char>::length(value), 0) == 0;
+    return WriteAttributeText(*systemPath, value);
 }
 
 std::optional<uint32_t> GetFileAttributeBits(const Text& path) {
