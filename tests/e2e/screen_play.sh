@@ -16,9 +16,17 @@ wait_for_main_window() {
   [ -n "$window" ] || fail "no main window"
   sleep 0.5
   # The client area's own corner on the screen: under a window manager xdotool's geometry counts
-  # the frame in once more.
-  eval "$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { print "X=" $NF } /Absolute upper-left Y/ { print "Y=" $NF }
-    /Width:/ { print "WIDTH=" $NF } /Height:/ { print "HEIGHT=" $NF }')"
+  # the frame in once more. A manager may still be framing and placing the window on a busy
+  # machine, so the place is read until two reads a moment apart agree.
+  local place="" previous=""
+  for _ in $(seq 1 25); do
+    place=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ { print "X=" $NF } /Absolute upper-left Y/ { print "Y=" $NF }
+      /Width:/ { print "WIDTH=" $NF } /Height:/ { print "HEIGHT=" $NF }')
+    [ -n "$place" ] && [ "$place" = "$previous" ] && break
+    previous=$place
+    sleep 0.2
+  done
+  eval "$place"
   boardX=$((X + 8))
   boardY=$((Y + 8))
   # The window is on the screen before its first frame (slowly so under strace on a busy machine):
