@@ -43,17 +43,6 @@ void DrawErrorSign(DrawPanel& panel) {
     panel.DrawLine(21, 10, 9, 22);
 }
 
-ControlLayout Part(Text name, ControlKind kind, int32_t left, int32_t top, int32_t width, int32_t height) {
-    ControlLayout c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    return c;
-}
-
 }  // namespace
 
 WindowLayout FatalReportLayout(FontService& fonts, const Text& text) {
@@ -73,12 +62,12 @@ WindowLayout FatalReportLayout(FontService& fonts, const Text& text) {
     const int32_t buttonTop = kMargin + std::max(kSignSize, textHeight) + kMargin;
     w.height = buttonTop + kButtonHeight + kMargin;
 
-    ControlLayout sign = Part("画板错误标志", ControlKind::DrawPanel, kMargin, kMargin, kSignSize, kSignSize);
+    ControlLayout sign = ControlLayoutAt("画板错误标志", ControlKind::DrawPanel, kMargin, kMargin, kSignSize, kSignSize);
     sign.backColour = kWindowBackColour;
     w.controls.push_back(sign);
 
     // Every line fits the label's width, so the label breaks them where they were broken here.
-    ControlLayout message = Part("标签错误信息", ControlKind::Label, kTextLeft, kMargin, textWidth, textHeight);
+    ControlLayout message = ControlLayoutAt("标签错误信息", ControlKind::Label, kTextLeft, kMargin, textWidth, textHeight);
     message.caption = text;
     message.textColour = 0;
     message.backColour = kWindowBackColour;
@@ -86,7 +75,7 @@ WindowLayout FatalReportLayout(FontService& fonts, const Text& text) {
     message.wordWrap = true;
     w.controls.push_back(message);
 
-    w.controls.push_back(Part("按钮确定", ControlKind::Button, w.width - kMargin - kButtonWidth, buttonTop, kButtonWidth,
+    w.controls.push_back(ControlLayoutAt("按钮确定", ControlKind::Button, w.width - kMargin - kButtonWidth, buttonTop, kButtonWidth,
                               kButtonHeight));
     w.controls.back().caption = "确定";
     return w;

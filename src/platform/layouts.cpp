@@ -23,20 +23,9 @@ const LayoutFonts kFonts;
 constexpr uint32_t kRedInk = 0x0000FF;
 constexpr uint32_t kGreenInk = 0x00FF00;
 
-ControlLayout Control(Text name, ControlKind kind, int32_t left, int32_t top, int32_t width, int32_t height) {
-    ControlLayout c;
-    c.name = std::move(name);
-    c.kind = kind;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    return c;
-}
-
 ControlLayout Label(Text name, int32_t left, int32_t top, int32_t width, int32_t height, Text caption,
                     uint32_t textColour, uint32_t backColour, FontSpec font, TextAlign align, bool embossed) {
-    ControlLayout c = Control(std::move(name), ControlKind::Label, left, top, width, height);
+    ControlLayout c = ControlLayoutAt(std::move(name), ControlKind::Label, left, top, width, height);
     c.caption = std::move(caption);
     c.textColour = textColour;
     c.backColour = backColour;
@@ -54,7 +43,7 @@ ControlLayout Heading(Text name, int32_t left, int32_t top, int32_t width, int32
 
 ControlLayout Button(Text name, int32_t left, int32_t top, int32_t width, int32_t height, Text caption,
                      const char* onClick) {
-    ControlLayout c = Control(std::move(name), ControlKind::Button, left, top, width, height);
+    ControlLayout c = ControlLayoutAt(std::move(name), ControlKind::Button, left, top, width, height);
     c.caption = std::move(caption);
     c.bindings.push_back({EventKind::Click, onClick});
     return c;
@@ -62,14 +51,14 @@ ControlLayout Button(Text name, int32_t left, int32_t top, int32_t width, int32_
 
 ControlLayout Timer(Text name, int32_t left, int32_t top, int32_t width, int32_t height, int32_t interval,
                     const char* onTick) {
-    ControlLayout c = Control(std::move(name), ControlKind::Timer, left, top, width, height);
+    ControlLayout c = ControlLayoutAt(std::move(name), ControlKind::Timer, left, top, width, height);
     c.interval = interval;
     c.bindings.push_back({EventKind::Tick, onTick});
     return c;
 }
 
 ControlLayout Panel(Text name, int32_t left, int32_t top, int32_t width, int32_t height) {
-    return Control(std::move(name), ControlKind::DrawPanel, left, top, width, height);
+    return ControlLayoutAt(std::move(name), ControlKind::DrawPanel, left, top, width, height);
 }
 
 ControlLayout BlackPanel(Text name, int32_t left, int32_t top, int32_t width, int32_t height, uint32_t penColour,
@@ -190,7 +179,7 @@ WindowLayout BuildNameEntryWindow() {
     message.wordWrap = true;
     w.controls.push_back(message);
 
-    ControlLayout field = Control("编辑框玩家名称", ControlKind::EditBox, 60, 162, 147, 20);
+    ControlLayout field = ControlLayoutAt("编辑框玩家名称", ControlKind::EditBox, 60, 162, 147, 20);
     field.caption = "Tovenhal";
     field.textColour = 0;
     field.backColour = 0xFFFFFF;
@@ -216,6 +205,17 @@ WindowLayout BuildGameOverWindow() {
 }
 
 }  // namespace
+
+ControlLayout ControlLayoutAt(Text name, ControlKind kind, int32_t left, int32_t top, int32_t width, int32_t height) {
+    ControlLayout c;
+    c.name = std::move(name);
+    c.kind = kind;
+    c.left = left;
+    c.top = top;
+    c.width = width;
+    c.height = height;
+    return c;
+}
 
 const WindowLayout& MainWindowLayout() {
     static const WindowLayout layout = BuildMainWindow();

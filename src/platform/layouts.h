@@ -82,6 +82,9 @@ const WindowLayout& NameEntryWindowLayout();
 const WindowLayout& GameOverWindowLayout();
 
 // The handler names the layouts bind.
+// A control of the given kind at its place, with nothing else set.
+ControlLayout ControlLayoutAt(Text name, ControlKind kind, int32_t left, int32_t top, int32_t width, int32_t height);
+
 namespace handlers {
 inline constexpr const char* kSetUpMainWindow = "SetUpMainWindow";
 inline constexpr const char* kHandleBoardPress = "HandleBoardPress";

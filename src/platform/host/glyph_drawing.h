@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -37,6 +38,14 @@ void ForEachGbkCharacter(std::string_view line, Visit visit) {
             i += 1;
         }
     }
+}
+
+// The GBK bytes of a character code as ForEachGbkCharacter gives it.
+inline std::string GbkBytesOf(uint32_t code) {
+    std::string bytes;
+    if (code > 0xFF) bytes.push_back(static_cast<char>(code >> 8));
+    bytes.push_back(static_cast<char>(code & 0xFF));
+    return bytes;
 }
 
 // Keeps of a width × height rasterisation only the smallest rectangle that holds every covered

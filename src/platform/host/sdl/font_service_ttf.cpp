@@ -381,9 +381,7 @@ struct FontBackend {
         auto found = face.glyphs.find(gbkCode);
         if (found != face.glyphs.end()) return found->second;
         Glyph glyph;
-        std::string bytes;
-        if (gbkCode > 0xFF) bytes.push_back(static_cast<char>(gbkCode >> 8));
-        bytes.push_back(static_cast<char>(gbkCode & 0xFF));
+        const std::string bytes = GbkBytesOf(gbkCode);
         const uint32_t codePoint = SingleCodePoint(ToUtf8(bytes));
         if (codePoint >= 0x20 && codePoint != 0x7F) {  // control characters draw nothing
             SizedFont font = face.sized;

@@ -39,7 +39,7 @@ struct SdlAudio::Impl {
     bool tried = false;
     bool started = false;  // SDL's audio subsystem, ours to stop
     SDL_AudioDeviceID device = 0;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec obtained{};
     std::vector<SoundingClip> sounding;  // shared with the callback: touched only under the lock
 
     static void Callback(void* self, Uint8* stream, int length) {
@@ -63,7 +63,7 @@ struct SdlAudio::Impl {
         // A device that runs at another rate or with more channels gets the clips converted to
         // that once, rather than converted twice, by us and again by SDL. The sample format stays
         // ours: the mixing is done in 16-bit.
-        device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &spec,
+        device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
                                      SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
         if (device == 0) {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -78,8 +78,8 @@ struct SdlAudio::Impl {
     std::vector<uint8_t> Converted(const PcmClip& clip) const {
         SDL_AudioCVT cvt;
         const SDL_AudioFormat from = clip.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-        if (SDL_BuildAudioCVT(&cvt, from, static_cast<Uint8>(clip.channels), clip.sampleRate, spec.format,
-                              spec.channels, spec.freq) < 0) {
+        if (SDL_BuildAudioCVT(&cvt, from, static_cast<Uint8>(clip.channels), clip.sampleRate, obtained.format,
+                              obtained.channels, obtained.freq) < 0) {
             return {};
         }
         const size_t length = clip.samples.size();

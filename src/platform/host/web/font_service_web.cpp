@@ -72,9 +72,7 @@ struct FontBackend {
         auto found = face.glyphs.find(gbkCode);
         if (found != face.glyphs.end()) return found->second;
         Glyph glyph;
-        std::string bytes;
-        if (gbkCode > 0xFF) bytes.push_back(static_cast<char>(gbkCode >> 8));
-        bytes.push_back(static_cast<char>(gbkCode & 0xFF));
+        const std::string bytes = GbkBytesOf(gbkCode);
         const Conversion character = GbkToUtf8(bytes);
         if (character.ok && !(gbkCode < 0x20 || gbkCode == 0x7F)) Rasterise(face, character.text, glyph);
         return face.glyphs.emplace(gbkCode, std::move(glyph)).first->second;
@@ -89,26 +87,8 @@ struct FontBackend {
         std::vector<uint8_t> cell(static_cast<size_t>(width) * height);
         kelvora_font_draw(face.family.c_str(), face.size, face.weight, character.c_str(), pad, face.ascent, width,
                           height, cell.data());
-        int32_t left = width, right = 0, top = height, bottom = 0;
-        for (int32_t y = 0; y < height; ++y) {
-            for (int32_t x = 0; x < width; ++x) {
-                if (cell[static_cast<size_t>(y) * width + x] == 0) continue;
-                left = std::min(left, x);
-                right = std::max(right, x + 1);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y + 1);
-            }
-        }
-        if (right <= left || bottom <= top) return;
-        glyph.left = left - pad;
-        glyph.top = top;
-        glyph.width = right - left;
-        glyph.height = bottom - top;
-        glyph.coverage.resize(static_cast<size_t>(glyph.width) * glyph.height);
-        for (int32_t y = 0; y < glyph.height; ++y) {
-            std::copy_n(cell.begin() + static_cast<ptrdiff_t>(top + y) * width + left, glyph.width,
-                        glyph.coverage.begin() + static_cast<ptrdiff_t>(y) * glyph.width);
-        }
+        KeepCoveredPart(glyph, width, height, pad,
+                        [&](int32_t x, int32_t y) { return cell[static_cast<size_t>(y) * width + x]; });
     }
 };
 

@@ -174,9 +174,7 @@ struct FontBackend {
         auto found = face.glyphs.find(gbkCode);
         if (found != face.glyphs.end()) return found->second;
         Glyph glyph;
-        std::string bytes;
-        if (gbkCode > 0xFF) bytes.push_back(static_cast<char>(gbkCode >> 8));
-        bytes.push_back(static_cast<char>(gbkCode & 0xFF));
+        const std::string bytes = GbkBytesOf(gbkCode);
         const std::wstring wide = WideOf(CodePage::Gbk, bytes, true);
         if (wide.size() == 1 && wide[0] >= 0x20 && wide[0] != 0x7F) {  // control characters draw nothing
             OpenFace* from = &face;
