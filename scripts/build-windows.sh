@@ -10,17 +10,7 @@ packages=(
   wine wine64 googletest dpkg-dev cmake zip
   xvfb xauth xdotool imagemagick attr fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
 )
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$here/scripts/install-packages.sh" "${packages[@]}"
 
 build=$(realpath -m "${1:-$here/build-win}")
 shift || true
