@@ -58,10 +58,14 @@ std::vector<Text> LinesOf(const ByteArray& bytes) {
     return lines;
 }
 
-// Saves one roll after the other as fast as it can, until it is killed.
-[[noreturn]] void SaveForever(const Text& folder) {
+// Saves one roll after the other as fast as it can, until it is killed. Says on `ready` when it
+// starts saving, so that the kill is timed from there and not from a fork, which a sanitizer
+// build makes slower than many saves.
+[[noreturn]] void SaveForever(const Text& folder, int ready) {
     HonourState honour;
     LoadHonourRoll(honour, HonourFilePath(folder));
+    const char started = 1;
+    (void)!::write(ready, &started, 1);
     for (int64_t k = SavesIn(honour.honourRoll) + 1;; ++k) InsertHonour(honour, 1, SaverScore(k), SaverName(k));
 }
 
@@ -85,9 +89,15 @@ TEST(KillDuringSave, TheFileIsAlwaysTheOldOrTheNewRoll) {
     constexpr int kKills = 150;
     for (int round = 0; round < kKills; ++round) {
         std::fflush(stdout);
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
         const pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
-        if (pid == 0) SaveForever(dir.Path());
+        if (pid == 0) SaveForever(dir.Path(), ready[1]);
+        char started = 0;
+        ASSERT_EQ(::read(ready[0], &started, 1), 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
         ::usleep(static_cast<useconds_t>(delayUs(random)));
         killsDuringAWrite += ::access(temporary.c_str(), F_OK) == 0 ? 1 : 0;
         ::kill(pid, SIGKILL);
