@@ -1,5 +1,5 @@
-// Shared libraries in the browser build: WebAssembly side modules, loaded by Emscripten's dlopen
-// from its file system (the game must be built as a main module for this).
+// A shared library loaded from its bytes in the browser: a WebAssembly side module, which
+// Emscripten's dlopen reads from its file system (the game is built as a main module for this).
 #include "base/system/library.h"
 
 #include <dlfcn.h>
@@ -8,17 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "base/system/files.h"
-
 namespace kelvora {
-
-std::unique_ptr<LoadedLibrary> LoadedLibrary::Open(const Text& path) {
-    const auto systemPath = SystemPath(path);
-    if (!systemPath) return nullptr;
-    void* handle = ::dlopen(systemPath->c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) return nullptr;
-    return std::unique_ptr<LoadedLibrary>(new LoadedLibrary(handle));
-}
 
 // dlopen reads a file, and there is no anonymous one here: the bytes go to a file of their own
 // for as long as the loader reads them.
@@ -35,9 +25,5 @@ std::unique_ptr<LoadedLibrary> LoadedLibrary::OpenFromMemory(std::span<const uin
     if (handle == nullptr) return nullptr;
     return std::unique_ptr<LoadedLibrary>(new LoadedLibrary(handle));
 }
-
-LoadedLibrary::~LoadedLibrary() { ::dlclose(handle_); }
-
-void* LoadedLibrary::Find(const char* exportName) const { return ::dlsym(handle_, exportName); }
 
 }  // namespace kelvora
