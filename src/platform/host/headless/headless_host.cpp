@@ -241,21 +241,20 @@ void HeadlessHost::Click(Point client, HostWindowId window, uint32_t modifiers) 
 }
 
 void HeadlessHost::PressKey(Key key, uint32_t modifiers, HostWindowId window) {
-    HostEvent event;
-    event.kind = HostEventKind::KeyDown;
-    event.window = window;
-    event.key = key;
-    event.modifiers = modifiers;
-    QueueEvent(std::move(event));
+    QueueKey(key, modifiers, window, false);
 }
 
 void HeadlessHost::RepeatKey(Key key, uint32_t modifiers, HostWindowId window) {
+    QueueKey(key, modifiers, window, true);
+}
+
+void HeadlessHost::QueueKey(Key key, uint32_t modifiers, HostWindowId window, bool repeat) {
     HostEvent event;
     event.kind = HostEventKind::KeyDown;
     event.window = window;
     event.key = key;
     event.modifiers = modifiers;
-    event.repeat = true;
+    event.repeat = repeat;
     QueueEvent(std::move(event));
 }
 

@@ -126,6 +126,7 @@ public:
     void SetUserDataDirectory(std::string path) { userDataDirectory_ = std::move(path); }
 
 private:
+    void QueueKey(Key key, uint32_t modifiers, HostWindowId window, bool repeat);
     struct Step {
         enum class Kind { Event, MoveBy, Pause, Action } kind = Kind::Event;
         HostEvent event;
