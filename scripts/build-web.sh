@@ -2,7 +2,7 @@
 # Builds the browser game on Debian with Debian's Emscripten: installs what it needs when missing,
 # turns the sources' Chinese literals into GBK escapes in a copy inside the build folder (clang has
 # no GBK execution character set), builds the game, its unit and scenario suites (run in Node) and
-# the static site in <build>/site. Usage: scripts/build-web.sh [build-dir] [extra cmake arguments...]
+# the static site in <build>/site (any static web server can serve the folder). Usage: scripts/build-web.sh [build-dir] [extra cmake arguments...]
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -19,6 +19,6 @@ cp -p "$here/CMakeLists.txt" "$build/source/CMakeLists.txt.new"
 cmp -s "$build/source/CMakeLists.txt.new" "$build/source/CMakeLists.txt" 2>/dev/null \
   && rm "$build/source/CMakeLists.txt.new" || mv "$build/source/CMakeLists.txt.new" "$build/source/CMakeLists.txt"
 
-emcmake cmake -S "$build/source" -B "$build/out" -DKELVORA_GBK_SOURCE_COPY=ON -DKELVORA_BENCH=OFF \
+emcmake cmake -S "$build/source" -B "$build/out" -DKELVORA_GBK_SOURCE_COPY=ON -DKELVORA_BENCH=OFF -DKELVORA_SITE_DIR="$build/site" \
   -DCMAKE_BUILD_TYPE="${KELVORA_BUILD_TYPE:-Release}" "$@" >/dev/null
 cmake --build "$build/out" -j "${KELVORA_JOBS:-$(nproc)}" ${KELVORA_TARGETS:+--target $KELVORA_TARGETS}

@@ -120,10 +120,11 @@ bool JoinPath(char (&path)[4096], const char* folder, const char* name) {
     return length > 0 && static_cast<size_t>(length) < sizeof path;
 }
 
-// The icon is the red ball looking at the player, at the sides desktops ask for most.
+// The icon is the red ball looking at the player, at the sides desktops ask for most, and those an
+// installed web app asks for.
 constexpr int32_t kIconColourCode = 2;
 constexpr int32_t kIconGroup = 2;
-constexpr int32_t kIconSides[] = {48, 64, 128};
+constexpr int32_t kIconSides[] = {48, 64, 128, 192, 512};
 
 bool WriteIcons(const char* folder, const Buffer<Image>& sprites) {
     const Image& sprite = sprites[static_cast<size_t>(kIconGroup * kColourCodes + kIconColourCode - 1)];

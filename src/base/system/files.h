@@ -71,6 +71,7 @@ public:
 private:
     intptr_t handle_ = -1;  // the system's handle of the locked file
     std::string lockPath_;
+    bool shared_ = false;  // the lock other tabs of the browser take as well
 };
 
 // True when a new file can be created in the folder. The probe is an unnamed file, so nothing ever

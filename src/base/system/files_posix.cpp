@@ -15,6 +15,7 @@
 #include "base/system/clock.h"
 #include "base/system/end_requests.h"
 #include "base/system/file_attributes.h"
+#include "base/system/shared_store.h"
 
 namespace kelvora {
 namespace {
@@ -116,6 +117,7 @@ bool WriteWholeFile(const Text& path, std::initializer_list<const ByteArray*> pa
         }
     }
     if (::close(fd) != 0) ok = false;
+    if (ok) StoreWrittenFile(*systemPath);
     return ok;
 }
 
@@ -213,6 +215,7 @@ bool CommitOver(const std::string& target) {
         ::fsync(dirFd);
         ::close(dirFd);
     }
+    StoreWrittenFile(target);
     return true;
 }
 
@@ -241,6 +244,9 @@ FileUpdateLock::FileUpdateLock(const Text& path) {
     const auto target = ReplacementTarget(path);
     if (!target) return;
     lockPath_ = *target + ".lock";
+    // Other tabs of the browser first: their lock, then the file as they left it.
+    shared_ = BeginSharedUpdate(kFileLockWaitMs);
+    if (!shared_) return;
     const int64_t deadline = BootClockMs() + kFileLockWaitMs;
     for (;;) {
         if (!NothingOrOrdinaryFile(lockPath_)) return;
@@ -277,11 +283,13 @@ FileUpdateLock::FileUpdateLock(const Text& path) {
 }
 
 FileUpdateLock::~FileUpdateLock() {
-    if (handle_ == -1) return;
-    // Removed before it is let go, so that whoever gets it next finds the name gone and takes a new one.
-    ::unlink(lockPath_.c_str());
-    ::close(static_cast<int>(handle_));
-    ReleaseEndRequests();
+    if (handle_ != -1) {
+        // Removed before it is let go, so that whoever gets it next finds the name gone and takes a new one.
+        ::unlink(lockPath_.c_str());
+        ::close(static_cast<int>(handle_));
+        ReleaseEndRequests();
+    }
+    if (shared_) EndSharedUpdate();
 }
 
 bool DirectoryIsWritable(const Text& folder) {

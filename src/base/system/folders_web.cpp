@@ -7,45 +7,55 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 namespace kelvora {
 namespace {
 
-// Written by the page (Module.kelvoraProgramFolder) before the game starts.
-EM_JS(char*, KelvoraProgramFolder, (), {
+// Written by the page (Module.kelvoraProgramFolder) before the game starts. The folder's UTF-8
+// bytes go into the buffer; the return is their length, -1 when there is no such folder.
+EM_JS(int32_t, KelvoraProgramFolder, (char* buffer, int32_t size), {
     var folder = Module['kelvoraProgramFolder'];
     if (!folder && typeof process === 'object' && process.argv && process.argv[1]) {
         folder = require('path').dirname(require('path').resolve(process.argv[1]));
     }
-    return folder ? stringToNewUTF8(folder) : 0;
+    if (!folder) return -1;
+    stringToUTF8(folder, buffer, size);
+    return lengthBytesUTF8(folder);
 });
 
-// Node's environment, which Emscripten keeps apart from its own getenv.
-EM_JS(char*, KelvoraNodeEnvironment, (const char* name), {
-    if (typeof process !== 'object' || !process.env) return 0;
+// Node's environment, which Emscripten keeps apart from its own getenv; the same protocol.
+EM_JS(int32_t, KelvoraNodeEnvironment, (const char* name, char* buffer, int32_t size), {
+    if (typeof process !== 'object' || !process.env) return -1;
     var value = process.env[UTF8ToString(name)];
-    return value === undefined ? 0 : stringToNewUTF8(value);
+    if (value === undefined) return -1;
+    stringToUTF8(value, buffer, size);
+    return lengthBytesUTF8(value);
 });
+
+constexpr int32_t kLongestPath = 4096;
+
+// The text a page function wrote, or nullopt; a text longer than the buffer counts as none.
+std::optional<std::string> Written(int32_t length, const char* buffer) {
+    if (length < 0 || length >= kLongestPath) return std::nullopt;
+    return std::string(buffer, static_cast<size_t>(length));
+}
 
 std::string Environment(const char* name) {
-    char* value = KelvoraNodeEnvironment(name);
-    if (value == nullptr) {
-        const char* own = std::getenv(name);
-        return own ? own : "";
-    }
-    std::string result(value);
-    std::free(value);
-    return result;
+    char buffer[kLongestPath];
+    const auto value = Written(KelvoraNodeEnvironment(name, buffer, kLongestPath), buffer);
+    if (value) return *value;
+    const char* own = std::getenv(name);
+    return own ? own : "";
 }
 
 }  // namespace
 
 bool EnterProgramDirectory() {
-    char* folder = KelvoraProgramFolder();
-    if (folder == nullptr) return false;
-    const bool entered = ::chdir(folder) == 0;
-    std::free(folder);
-    return entered;
+    char buffer[kLongestPath];
+    const auto folder = Written(KelvoraProgramFolder(buffer, kLongestPath), buffer);
+    return folder && ::chdir(folder->c_str()) == 0;
 }
 
 // The same rule as on a POSIX desktop, read from Node's environment; a page has no home and keeps

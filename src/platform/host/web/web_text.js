@@ -1,4 +1,4 @@
-// The page's side of the browser host: what C++ asks of the canvas for text. Each function is
+// The page's side of the font backend: what C++ asks of the canvas for text. Each function is
 // safe to call where there is no page (Node runs the tests): it then reports that it has nothing.
 mergeInto(LibraryManager.library, {
   $kelvoraTextCanvas: null,
