@@ -6,7 +6,11 @@
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-packages=(emscripten nodejs googletest cmake make python3 fonts-arphic-uming fonts-wqy-microhei)
+# Chromium and npm serve the end-to-end test (npm fetches playwright-core, never a browser).
+packages=(emscripten nodejs googletest cmake make python3 fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
+          chromium)
+# Node.js from elsewhere (NodeSource) brings its own npm, which Debian's npm package would conflict with.
+command -v npm >/dev/null || packages+=(npm)
 "$here/scripts/install-packages.sh" "${packages[@]}"
 
 build=$(realpath -m "${1:-$here/build-web}")

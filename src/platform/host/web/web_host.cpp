@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/system/clock.h"
 #include "base/system/codepage.h"
 #include "base/system/folders.h"
 
@@ -172,7 +173,7 @@ public:
     }
 
     bool WaitEvent(HostEvent& event, int32_t timeoutMs) override {
-        const double deadline = emscripten_get_now() + std::max(timeoutMs, 0);
+        const int64_t deadline = BootClockMs() + std::max(timeoutMs, 0);
         for (;;) {
             PageEvent page{};
             if (KelvoraTakeEvent(&page)) {
@@ -187,9 +188,9 @@ public:
                 KelvoraWaitForEvent(-1);
                 continue;
             }
-            const double left = deadline - emscripten_get_now();
+            const int64_t left = deadline - BootClockMs();
             if (left <= 0) return false;
-            KelvoraWaitForEvent(static_cast<int32_t>(left + 0.999));
+            KelvoraWaitForEvent(static_cast<int32_t>(left));
         }
     }
 
@@ -204,7 +205,7 @@ public:
     }
     void StopTextInput() override { KelvoraStopTextInput(); }
 
-    uint32_t TickMs() override { return static_cast<uint32_t>(static_cast<int64_t>(emscripten_get_now())); }
+    uint32_t TickMs() override { return BootTickMs(); }
     // The browser draws, plays and queues input while the game pauses.
     void SleepMs(int32_t ms) override { emscripten_sleep(static_cast<unsigned>(std::max(ms, 0))); }
 

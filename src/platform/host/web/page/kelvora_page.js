@@ -251,7 +251,8 @@ var KelvoraPage = (function () {
     var repeat = e.repeat || heldKeys.has(e.code);
     heldKeys.add(e.code);
     var letter = ctrl && (e.code === 'KeyA' || e.code === 'KeyC' || e.code === 'KeyX');
-    if (gameKeys.has(e.key) || letter) e.preventDefault();
+    // A space typed into the name box is text as well as a key.
+    if ((gameKeys.has(e.key) && !(textWindow && e.key === ' ')) || letter) e.preventDefault();
     // Printable keys reach the game as typed text, through the text field, when it takes text.
     post({ kind: kinds.keyDown, window: id, text: e.key + '\n' + e.code, repeat: repeat, modifiers: modifiers(e) });
   }
