@@ -5,7 +5,9 @@
 # .wasm beside it), ICONS (the folder of the generated icons).
 get_filename_component(program_dir "${PROGRAM}" DIRECTORY)
 set(page_files index.html kelvora.css kelvora_page.js manifest.webmanifest)
-set(icon_files kelvora-48.png kelvora-64.png kelvora-128.png kelvora-192.png kelvora-512.png)
+set(icon_files kelvora-48.png kelvora-64.png kelvora-128.png kelvora-192.png)
+# Made afresh, so that nothing of an older build stays to be served.
+file(REMOVE_RECURSE "${SITE}")
 file(MAKE_DIRECTORY "${SITE}")
 set(listed "\"./\"")
 set(content "")

@@ -4,8 +4,9 @@
 // preview balls; a select and a move by the mouse, and by touch, giving eight balls; the honour-roll
 // window opening centred and closing with Esc; the default honour file in storage; a roll loaded
 // from disk; two tabs each finishing a game onto the roll, one name typed through an input method,
-// both kept in GBK; the file surviving a reload and a new browser on the same profile; the page
-// starting again with its server gone.
+// both kept in GBK; the file downloaded as it is kept; the file surviving a reload and a new
+// browser on the same profile; the page installable and starting again with its server gone; a
+// playable game where the browser refuses storage.
 // Usage: node web_e2e.js SITE-DIR SPRITE-SHEET.ppm WORK-DIR
 'use strict';
 const childProcess = require('child_process');
@@ -320,6 +321,8 @@ async function main() {
     const moved = await checkedBoard(page, 'moved');
     if (moved.cells[turn.move[1] - 1] !== '1') fail(`the ball did not arrive in cell ${turn.move[1]}`);
     if (balls(moved.cells) !== 8) fail(`after the move the board shows ${balls(moved.cells)} balls, not 8`);
+    const sound = await page.evaluate(() => [KelvoraPage.audioState(), KelvoraPage.clipsStarted]);
+    if (sound[0] !== 'running' || sound[1] < 1) fail(`no clip played after the first presses (audio ${sound})`);
 
     step('the honour-roll window: opens centred on the main window, Esc closes it');
     const main = await page.locator('.window').nth(0).boundingBox();
@@ -336,6 +339,9 @@ async function main() {
     step('the default honour file, byte for byte, in the page\'s storage');
     const stored = await storedHonourFile(page);
     if (!stored || Buffer.from(stored).toString('latin1') !== DEFAULT_ROLL) fail('the stored honour file is not the default roll');
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click('#download-roll')]);
+    const downloaded = fs.readFileSync(await download.path()).toString('latin1');
+    if (download.suggestedFilename() !== HONOUR_FILE || downloaded !== DEFAULT_ROLL) fail('the downloaded honour file is not the roll');
 
     step('a roll of ten empty places loaded from disk');
     await Promise.all([
@@ -370,13 +376,28 @@ async function main() {
     bytes = await page.evaluate((name) => Array.from(FS.readFile('/kelvora/' + name)), HONOUR_FILE);
     if (Buffer.compare(Buffer.from(bytes), Buffer.from(both)) !== 0) fail('a new browser reads another roll');
     await page.evaluate(() => navigator.serviceWorker.ready);
+    const installability = await (await context.newCDPSession(page)).send('Page.getInstallabilityErrors');
+    if (installability.installabilityErrors.length) fail('not installable: ' + JSON.stringify(installability));
     await server.close();
     await page.reload();
     await started(page);
     await context.close();
 
-    step('2 device pixels per CSS pixel: a whole-number scale, the board exact; a tap selects a ball');
+    step('storage refused: the game plays, its roll for the session, and the console says so');
     const served = await serve(path.resolve(site));
+    context = await launch(path.join(work, 'profile-refused'));
+    await context.addInitScript(() => Object.defineProperty(window, 'indexedDB', { value: undefined }));
+    const warnings = [];
+    context.on('console', (message) => warnings.push(message.text()));
+    page = await open(context, served.url);
+    const refused = await checkedBoard(page, 'refused');
+    if (balls(refused.cells) !== 5) fail('without storage the first game is not shown');
+    if (!warnings.some((text) => /keeps no storage/.test(text))) fail('no word in the console of the refused storage');
+    const sessionRoll = await page.evaluate((name) => Array.from(FS.readFile('/kelvora/' + name)), HONOUR_FILE);
+    if (Buffer.from(sessionRoll).toString('latin1') !== DEFAULT_ROLL) fail('without storage the session has no default roll');
+    await context.close();
+
+    step('2 device pixels per CSS pixel: a whole-number scale, the board exact; a tap selects a ball');
     context = await launch(path.join(work, 'profile-hidpi'), { deviceScaleFactor: 2, hasTouch: true });
     page = await open(context, served.url);
     const hidpi = await checkedBoard(page, 'hidpi');

@@ -124,7 +124,7 @@ bool JoinPath(char (&path)[4096], const char* folder, const char* name) {
 // installed web app asks for.
 constexpr int32_t kIconColourCode = 2;
 constexpr int32_t kIconGroup = 2;
-constexpr int32_t kIconSides[] = {48, 64, 128, 192, 512};
+constexpr int32_t kIconSides[] = {48, 64, 128, 192};
 
 bool WriteIcons(const char* folder, const Buffer<Image>& sprites) {
     const Image& sprite = sprites[static_cast<size_t>(kIconGroup * kColourCodes + kIconColourCode - 1)];

@@ -344,6 +344,7 @@ var KelvoraPage = (function () {
       }
       clips.set(key, buffer);
     }
+    KelvoraPage.clipsStarted++;
     var source = audio.createBufferSource();
     source.buffer = buffer;
     source.connect(audio.destination);
@@ -406,7 +407,7 @@ var KelvoraPage = (function () {
   }
 
   return {
-    frame: frame, kinds: kinds, firstFrameMs: 0,
+    frame: frame, kinds: kinds, firstFrameMs: 0, clipsStarted: 0,
     get pointer() { return pointer; },
     setUp: setUp, screenSize: function () { return screen; }, scale: function () { return scale; },
     openWindow: openWindow, showWindow: showWindow, closeWindow: closeWindow, moveWindow: moveWindow,
