@@ -6,7 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(realpath -m "${1:-$here/build-web}")
 port=${2:-8080}
-KELVORA_TARGETS=kelvora bash "$here/scripts/build-web.sh" "$build"
+KELVORA_TARGETS=kelvora_site bash "$here/scripts/build-web.sh" "$build"
 echo "Kelvora is served at http://127.0.0.1:$port/ (Ctrl+C stops it)"
 cd "$build/site"
 exec python3 -m http.server "$port" --bind 127.0.0.1

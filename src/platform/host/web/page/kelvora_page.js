@@ -355,8 +355,14 @@ var KelvoraPage = (function () {
     if (navigator.clipboard && navigator.clipboard.writeText) navigator.clipboard.writeText(text).catch(function () {});
   }
 
-  // The game's icon (0x00BBGGRR, one colour see-through) as the page's own.
+  // The game's icon (0x00BBGGRR, one colour see-through) as the page's own; made once the browser
+  // has a moment, not while the first frame waits.
   function setIcon(pixels, width, height, transparent) {
+    pixels = pixels.slice();
+    setTimeout(function () { showIcon(pixels, width, height, transparent); }, 1000);
+  }
+
+  function showIcon(pixels, width, height, transparent) {
     var canvas = document.createElement('canvas');
     canvas.width = width;
     canvas.height = height;
@@ -384,6 +390,7 @@ var KelvoraPage = (function () {
 
   function started() {
     KelvoraPage.firstFrameMs = performance.now();
+    performance.mark('kelvora-first-frame');
     document.documentElement.setAttribute('data-kelvora', 'running');
   }
 
@@ -471,13 +478,19 @@ var KelvoraStore = (function () {
     }
   }
 
+  // The database is asked for as soon as the page loads, while the program is still on its way.
+  var connecting = new Promise(function (resolve, reject) {
+    if (!window.indexedDB) throw new Error('no IndexedDB');
+    var opening = indexedDB.open('kelvora', 1);
+    opening.onupgradeneeded = function () { opening.result.createObjectStore('files'); };
+    request(opening).then(resolve, reject);
+  });
+  connecting.catch(function () {});
+
   async function open() {
     FS.mkdirTree(folder);
     try {
-      if (!window.indexedDB) throw new Error('no IndexedDB');
-      var opening = indexedDB.open('kelvora', 1);
-      opening.onupgradeneeded = function () { opening.result.createObjectStore('files'); };
-      db = await request(opening);
+      db = await connecting;
       await bringIn();
       // Asked, not required: where the browser agrees, the roll is not cleared to make room.
       if (navigator.storage && navigator.storage.persist) navigator.storage.persist().catch(function () {});
@@ -570,17 +583,23 @@ var KelvoraStore = (function () {
 // The honour file's name as the game writes it.
 var kelvoraHonourFile = 'Kelvora\u8363\u8a89\u699c.ini';
 
+// The game's first captions are drawn in the page's faces: they are loaded, from the page's start
+// on, before the game starts.
+var kelvoraFonts = document.fonts ? Promise.all(['16px "宋体"', 'bold 16px "宋体"', '16px "黑体"', 'bold 16px "黑体"',
+  '16px "MS Serif"'].map(function (face) {
+  return document.fonts.load(face, '\u8363\u8a89Kelvora').catch(function () {});
+})) : Promise.resolve();
+
 var Module = {
   kelvoraProgramFolder: KelvoraStore.folder,
   preRun: [function () {
     KelvoraPage.setUp();
     addRunDependency('kelvora-start');
-    // The game's first captions are drawn in the page's faces: they are loaded before it starts.
-    var faces = ['16px "宋体"', 'bold 16px "宋体"', '16px "黑体"', 'bold 16px "黑体"', '16px "MS Serif"'];
-    var fonts = document.fonts ? Promise.all(faces.map(function (face) {
-      return document.fonts.load(face, '\u8363\u8a89Kelvora').catch(function () {});
-    })) : Promise.resolve();
-    Promise.all([fonts, KelvoraStore.open()]).then(function () { removeRunDependency('kelvora-start'); });
+    // Marks for the measurements (bench/web/measure_web.sh): where the time to the first frame goes.
+    performance.mark('kelvora-run');
+    kelvoraFonts.then(function () { performance.mark('kelvora-fonts'); });
+    Promise.all([kelvoraFonts, KelvoraStore.open().then(function () { performance.mark('kelvora-storage'); })])
+      .then(function () { removeRunDependency('kelvora-start'); });
   }],
   print: function (text) { console.log(text); },
   printErr: function (text) { console.error(text); },
