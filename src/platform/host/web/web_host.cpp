@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/system/clock.h"
 #include "base/system/codepage.h"
@@ -62,9 +63,10 @@ EM_JS(void, KelvoraPointer, (int32_t* x, int32_t* y), {
     HEAP32[x >> 2] = KelvoraPage.pointer[0];
     HEAP32[y >> 2] = KelvoraPage.pointer[1];
 });
-EM_JS(void, KelvoraPresent, (int32_t window, const uint32_t* pixels, int32_t stride, int32_t left, int32_t top,
-                             int32_t width, int32_t height), {
-    KelvoraPage.present(window, HEAPU32, pixels, stride, left, top, width, height);
+// The area's pixels are RGBA, row after row, as the canvas takes them.
+EM_JS(void, KelvoraPresent, (int32_t window, const uint32_t* rgba, int32_t left, int32_t top, int32_t width,
+                             int32_t height), {
+    KelvoraPage.present(window, new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), left, top, width, height);
 });
 EM_JS(int32_t, KelvoraTakeEvent, (PageEvent* event), {
     var e = KelvoraPage.takeEvent();
@@ -168,7 +170,17 @@ public:
         const Rect bounds{0, 0, size.width, size.height};
         for (const Rect& area : areas) {
             const Rect r = Intersect(area, bounds);
-            if (!r.Empty()) KelvoraPresent(static_cast<int32_t>(window), pixels, stride, r.left, r.top, r.width, r.height);
+            if (r.Empty()) continue;
+            // Our 0x00BBGGRR is R, G, B and a fourth byte in memory: the canvas takes that byte as
+            // alpha, which must be opaque. Converted here, where it is a tight loop; the page then
+            // hands the rows to the canvas without touching a pixel.
+            rgba_.resize(static_cast<size_t>(r.width) * r.height);
+            uint32_t* to = rgba_.data();
+            for (int32_t y = r.top; y < r.Bottom(); ++y) {
+                const uint32_t* from = pixels + static_cast<ptrdiff_t>(y) * stride + r.left;
+                for (int32_t x = 0; x < r.width; ++x) *to++ = from[x] | 0xFF000000u;
+            }
+            KelvoraPresent(static_cast<int32_t>(window), rgba_.data(), r.left, r.top, r.width, r.height);
         }
     }
 
@@ -251,6 +263,7 @@ private:
     }
 
     Utf8Text clipboard_;
+    std::vector<uint32_t> rgba_;  // the area being presented, as the canvas takes it
 };
 
 }  // namespace

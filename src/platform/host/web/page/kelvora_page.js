@@ -18,7 +18,7 @@ var KelvoraPage = (function () {
 
   var desktop = null;
   var typing = null;
-  var windows = new Map();  // id -> { element, canvas, context, parent, shown, x, y, width, height, image }
+  var windows = new Map();  // id -> { element, canvas, context, parent, x, y, width, height, title }
   var order = [];           // shown windows, the topmost last
   var nextId = 1;
   var scale = 1;            // device pixels per game pixel
@@ -164,7 +164,7 @@ var KelvoraPage = (function () {
     element.appendChild(canvas);
     desktop.appendChild(element);
     var w = { element: element, canvas: canvas, context: null, parent: parent, x: x, y: y, width: 0, height: 0,
-              image: null, title: text };
+              title: text };
     windows.set(id, w);
     resizeWindow(id, width, height);
     moveWindow(id, x, y);
@@ -214,22 +214,13 @@ var KelvoraPage = (function () {
     w.canvas.style.height = height + 'px';
     w.element.style.width = (width + frame.left + frame.right) + 'px';
     w.context = w.canvas.getContext('2d', { alpha: false });
-    w.image = null;
   }
 
-  // Our pixels are 0x00BBGGRR: in memory R, G, B and a byte the canvas takes as alpha.
-  function present(id, from, pixels, stride, left, top, width, height) {
+  // The area's pixels, RGBA row after row, as the program's memory holds them.
+  function present(id, rgba, left, top, width, height) {
     var w = windows.get(id);
     if (!w || !w.context) return;
-    if (!w.image || w.image.width !== width || w.image.height !== height) w.image = w.context.createImageData(width, height);
-    var to = new Uint32Array(w.image.data.buffer);
-    var start = (pixels >> 2) + top * stride + left;
-    for (var y = 0; y < height; y++) {
-      var row = start + y * stride;
-      var out = y * width;
-      for (var x = 0; x < width; x++) to[out + x] = from[row + x] | 0xff000000;
-    }
-    w.context.putImageData(w.image, left, top);
+    w.context.putImageData(new ImageData(rgba, width, height), left, top);
   }
 
   // --- Keys and typing.
