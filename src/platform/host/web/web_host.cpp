@@ -91,8 +91,9 @@ EM_JS(void, KelvoraStartTextInput, (int32_t window, int32_t left, int32_t top, i
     KelvoraPage.startTextInput(window, left, top, width, height);
 });
 EM_JS(void, KelvoraStopTextInput, (), { KelvoraPage.stopTextInput(); });
-EM_JS(void, KelvoraPlayClip, (const uint8_t* samples, int32_t bytes, int32_t channels, int32_t bits, int32_t rate), {
-    KelvoraPage.playClip(HEAPU8.subarray(samples, samples + bytes), channels, bits, rate);
+EM_JS(void, KelvoraPlayClip, (const uint8_t* samples, int32_t bytes, int32_t channels, int32_t bits, int32_t rate,
+                              uint32_t hash), {
+    KelvoraPage.playClip(HEAPU8.subarray(samples, samples + bytes), channels, bits, rate, hash);
 });
 EM_JS(void, KelvoraCopyText, (const char* text), { KelvoraPage.copyText(UTF8ToString(text)); });
 EM_JS(void, KelvoraSetIcon, (const uint32_t* pixels, int32_t width, int32_t height, uint32_t transparent), {
@@ -223,8 +224,11 @@ public:
 
     void PlayClip(PcmClip clip) override {
         if (clip.samples.empty()) return;
+        // The page keeps each clip's samples in its own form, found again by this hash (FNV-1a).
+        uint32_t hash = 2166136261u;
+        for (const uint8_t byte : clip.samples) hash = (hash ^ byte) * 16777619u;
         KelvoraPlayClip(clip.samples.data(), static_cast<int32_t>(clip.samples.size()), clip.channels,
-                        clip.bitsPerSample, clip.sampleRate);
+                        clip.bitsPerSample, clip.sampleRate, hash);
     }
 
     // The page reads the system clipboard only with the player's leave, asked in a prompt; the

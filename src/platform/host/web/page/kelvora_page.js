@@ -296,41 +296,40 @@ var KelvoraPage = (function () {
   }
 
   // --- Sound: the browser lets a page sound only after the player has pressed or typed.
-  function resumeAudio() {
+  // Making the audio context takes the browser a long moment (a fifth of a second here): it is made
+  // once the first frame is shown, still silent, so the first press only lets it sound.
+  function makeAudio() {
     var Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context) return;
-    if (!audio) {
-      try {
-        audio = new Context();
-      } catch (error) {
-        return;
-      }
+    if (audio || !Context) return;
+    try {
+      audio = new Context();
+    } catch (error) {
+      audio = null;
     }
-    if (audio.state !== 'running') audio.resume().catch(function () {});
   }
 
-  function clipKey(bytes, channels, bits, rate) {
-    var hash = 2166136261;
-    for (var i = 0; i < bytes.length; i++) hash = Math.imul(hash ^ bytes[i], 16777619);
-    return [bytes.length, channels, bits, rate, hash >>> 0].join(':');
+  function resumeAudio() {
+    makeAudio();
+    if (audio && audio.state !== 'running') audio.resume().catch(function () {});
   }
 
   // A clip asked for before the player's first press is dropped, never played late in a burst.
-  function playClip(bytes, channels, bits, rate) {
+  // Each clip's samples are made once; the game names a clip by a hash of its bytes.
+  function playClip(bytes, channels, bits, rate, hash) {
     if (!audio || audio.state !== 'running') return;
-    var key = clipKey(bytes, channels, bits, rate);
+    var key = [bytes.length, channels, bits, rate, hash].join(':');
     var buffer = clips.get(key);
     if (!buffer) {
       var size = bits === 16 ? 2 : 1;
       var frames = Math.floor(bytes.length / (size * channels));
       if (frames === 0) return;
       buffer = audio.createBuffer(channels, frames, rate);
-      var view = new DataView(bytes.buffer, bytes.byteOffset, bytes.length);
+      var wide = size === 2 ? new Int16Array(bytes.slice(0, frames * channels * 2).buffer) : null;
       for (var c = 0; c < channels; c++) {
         var samples = buffer.getChannelData(c);
         for (var f = 0; f < frames; f++) {
-          var at = (f * channels + c) * size;
-          samples[f] = bits === 16 ? view.getInt16(at, true) / 32768 : (view.getUint8(at) - 128) / 128;
+          var at = f * channels + c;
+          samples[f] = wide ? wide[at] / 32768 : (bytes[at] - 128) / 128;
         }
       }
       clips.set(key, buffer);
@@ -382,6 +381,7 @@ var KelvoraPage = (function () {
   function started() {
     KelvoraPage.firstFrameMs = performance.now();
     performance.mark('kelvora-first-frame');
+    setTimeout(makeAudio, 0);
     document.documentElement.setAttribute('data-kelvora', 'running');
   }
 
