@@ -42,7 +42,7 @@ kib() { awk -v b="$1" 'BEGIN { printf "%.1f KiB", b / 1024 }'; }
 {
   echo "### The browser game, measured $(date -u '+%Y-%m-%d %H:%M UTC') by \`bench/web/measure_web.sh\`"
   echo
-  echo "Chromium $(chromium --version 2>/dev/null | awk '{print $2}'), headless, software drawing; Emscripten $(em++ --version | head -1 | awk '{print $NF}' | tr -d '()'); $(nproc) cores; load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)."
+  echo "Chromium $(chromium --version 2>/dev/null | awk '{print $2}'), headless, software drawing; Emscripten $(em++ --version | head -1 | awk '{print $(NF-1)}'); $(nproc) cores; load average at the start: $(cut -d' ' -f1-3 /proc/loadavg)."
   echo
   echo "#### What a first visit downloads (the page, and what the service worker keeps)"
   echo
