@@ -6,7 +6,10 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_GLYPH_H
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -31,7 +34,40 @@ constexpr int kCandidatesTried = 32;
 struct FontFile {
     FT_Face face = nullptr;
     int32_t size = 0;  // the size set on it last
+    FT_StreamRec stream{};  // how FreeType reads the file
 };
+
+// FreeType reads a font file piece by piece through these rather than mapping all of it: a
+// mapped Chinese face brings several megabytes into memory, in whole runs of pages around every
+// piece read, where reading keeps only the tables in use.
+unsigned long ReadFontFile(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count) {
+    if (count == 0) return 0;  // FreeType moving to the offset: nothing to do before reading
+    const ssize_t read = pread(static_cast<int>(stream->descriptor.value), buffer, count, static_cast<off_t>(offset));
+    return read > 0 ? static_cast<unsigned long>(read) : 0;
+}
+
+void CloseFontFile(FT_Stream stream) { close(static_cast<int>(stream->descriptor.value)); }
+
+// The face of the file at this index, read through the file's own stream; null when it cannot be
+// opened.
+FT_Face OpenStreamedFace(FT_Library freetype, FontFile& file, const char* path, int index) {
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat about {};
+    if (fstat(fd, &about) != 0 || !S_ISREG(about.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    file.stream.size = static_cast<unsigned long>(about.st_size);
+    file.stream.descriptor.value = fd;
+    file.stream.read = ReadFontFile;
+    file.stream.close = CloseFontFile;  // FreeType closes it with the face, or when it will not open
+    FT_Open_Args args{};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = &file.stream;
+    FT_Face face = nullptr;
+    return FT_Open_Face(freetype, &args, index, &face) == 0 ? face : nullptr;
+}
 
 // One size and weight of a font file. Bold is drawn by smearing each row of the glyph rightwards,
 // as the game's glyphs have always been drawn, unless the face is bold already.
@@ -359,15 +395,16 @@ struct FontBackend {
         const auto key = std::make_pair(std::string(path), index);
         auto known = files.find(key);
         if (known == files.end()) {
-            FontFile opened;
-            if (FT_New_Face(freetype, path, index, &opened.face) == 0) {
+            known = files.emplace(key, FontFile()).first;
+            FontFile& opened = known->second;
+            opened.face = OpenStreamedFace(freetype, opened, path, index);
+            if (opened.face != nullptr) {
                 ChooseUnicodeMap(opened.face);
                 if (!SetPixelSize(opened, pixelSize)) {
                     FT_Done_Face(opened.face);
                     opened.face = nullptr;
                 }
             }
-            known = files.emplace(key, opened).first;
         }
         return known->second.face != nullptr ? &known->second : nullptr;
     }
