@@ -94,6 +94,8 @@ void ComposeArea(Window& window, Rect area) {
 }
 
 void ResetFramebuffer(Window& window) {
+    // The old pixels go before the new come: a window made smaller keeps only what it shows.
+    std::vector<uint32_t>().swap(window.framebuffer);
     window.framebuffer.assign(static_cast<size_t>(window.client.width) * static_cast<size_t>(window.client.height), 0);
     window.stale.clear();
     window.stale.push_back(Rect{0, 0, window.client.width, window.client.height});
