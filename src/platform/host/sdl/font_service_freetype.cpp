@@ -5,7 +5,6 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include FT_GLYPH_H
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
