@@ -29,7 +29,8 @@ constexpr int32_t kBoldWeight = 700;
 // How many of fontconfig's candidates are tried before a face is given up.
 constexpr int kCandidatesTried = 32;
 
-// A font file opened once and shared by every size and weight drawn from it.
+// A font file opened once and shared by every size and weight drawn from it: opening a face reads
+// its tables, over half a megabyte for the Chinese face.
 struct FontFile {
     FT_Face face = nullptr;
     int32_t size = 0;  // the size set on it last
