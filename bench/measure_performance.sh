@@ -8,12 +8,16 @@
 # KELVORA_PERF_RUNS (default 10) and KELVORA_PERF_IDLE_SECONDS (default 20) change the effort.
 # The package's dependencies are read from the package that `bash scripts/build-deb.sh` left in
 # build-deb/, or from the one KELVORA_DEB names; without one the report says so.
+# KELVORA_PERF_BEFORE may name another build of the game (an earlier commit's): it then starts in
+# the same turns, and the report sets the two side by side under the same load.
 set -euo pipefail
 export LC_ALL=C  # decimal points, not commas, in every number read or printed
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-"$here/build-perf"}
 runs=${KELVORA_PERF_RUNS:-10}
 idleSeconds=${KELVORA_PERF_IDLE_SECONDS:-20}
+before=${KELVORA_PERF_BEFORE:-}
+[ -z "$before" ] || before=$(realpath "$before")
 buildType=RelWithDebInfo
 
 if [ "${KELVORA_PERF_INNER:-}" != 1 ]; then
@@ -24,7 +28,7 @@ if [ "${KELVORA_PERF_INNER:-}" != 1 ]; then
   cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE="$buildType" -DKELVORA_BENCH=ON >/dev/null
   cmake --build "$build" -j "$(nproc)" \
     --target kelvora minimal_sdl_window bench_turn bench_drawing bench_rules bench_windows >&2
-  KELVORA_PERF_INNER=1 exec "$here/scripts/with-xvfb.sh" bash "$0" "$build"
+  KELVORA_PERF_INNER=1 KELVORA_PERF_BEFORE="$before" exec "$here/scripts/with-xvfb.sh" bash "$0" "$build"
 fi
 
 out="$build/performance"
@@ -89,18 +93,26 @@ loadBefore=$(cut -d' ' -f1-3 /proc/loadavg)
 log "== Start-up and memory, $runs runs each"
 # Later starts find the honour file and the skin library there already; a first start gets an
 # empty folder and writes both. One unmeasured start of each program first, so that all find
-# their libraries in the page cache alike; then the three kinds of start take turns, so that
-# whatever else the machine does falls on all of them alike.
+# their libraries in the page cache alike; then the kinds of start take turns, so that whatever
+# else the machine does falls on all of them alike.
 folder="$out/game"
 mkdir -p "$folder" "$out/minimal"
 cp "$game" "$folder/kelvora"
 start_once "$folder/kelvora" "$folder" >/dev/null
 start_once "$minimal" "$out/minimal" >/dev/null
+kinds=three
+if [ -n "$before" ]; then
+  kinds=four
+  mkdir -p "$out/before"
+  cp "$before" "$out/before/kelvora-before"
+  start_once "$out/before/kelvora-before" "$out/before" >/dev/null
+fi
 for n in $(seq 1 "$runs"); do
   first="$out/first-start-$n"
   mkdir -p "$first"
   cp "$game" "$first/kelvora"
   start_once "$first/kelvora" "$first" >> "$out/game-first.txt"
+  [ -z "$before" ] || start_once "$out/before/kelvora-before" "$out/before" >> "$out/before.txt"
   start_once "$folder/kelvora" "$folder" >> "$out/game.txt"
   start_once "$minimal" "$out/minimal" >> "$out/minimal.txt"
 done
@@ -220,7 +232,7 @@ compilerVersion=$("$compiler" -dumpfullversion 2>/dev/null || echo "?")
   echo
   echo "### Start-up to the first frame, and peak memory"
   echo
-  echo "Median (lowest-highest) of $runs runs each; the three kinds of start ran in turns."
+  echo "Median (lowest-highest) of $runs runs each; the $kinds kinds of start ran in turns."
   echo
   echo "| | goal | game | bare SDL2 window | game / bare | |"
   echo "|---|---|---|---|---|---|"
@@ -246,6 +258,31 @@ compilerVersion=$("$compiler" -dumpfullversion 2>/dev/null || echo "?")
   echo
   echo "Shared libraries the game maps and the bare window does not: ${onlyGame:-none}."
   [ -z "$onlyMinimal" ] || echo "The bare window maps these that the game does not: $onlyMinimal."
+  if [ -n "$before" ]; then
+    echo
+    echo "### Before and after, in the same turns"
+    echo
+    echo "\`$before\` (before) started in turns with this build (after) and the bare window above."
+    echo
+    echo "| | before | after | bare SDL2 window | before / bare | after / bare |"
+    echo "|---|---|---|---|---|---|"
+    for row in "start-up to first frame|1|ms" "CPU time used up to the first frame|6|ms" "peak memory (max RSS)|2|MiB" \
+               "of which anonymous memory|3|MiB" "of which mapped files|4|MiB" "shared libraries mapped|5|"; do
+      IFS='|' read -r what column unit <<< "$row"
+      b=$(median "$out/before.txt" "$column"); a=$(median "$out/game.txt" "$column"); m=$(median "$out/minimal.txt" "$column")
+      if [ "$unit" = MiB ]; then
+        printf '| %s | %s MiB | %s MiB | %s MiB | %s x | %s x |\n' "$what" "$(mib "$b")" "$(mib "$a")" "$(mib "$m")" \
+          "$(ratio "$b" "$m")" "$(ratio "$a" "$m")"
+      elif [ "$unit" = ms ]; then
+        printf '| %s | %s ms | %s ms | %s ms | %s x | %s x |\n' "$what" "$b" "$a" "$m" "$(ratio "$b" "$m")" "$(ratio "$a" "$m")"
+      else
+        printf '| %s | %.0f | %.0f | %.0f | | |\n' "$what" "$b" "$a" "$m"
+      fi
+    done
+    echo
+    onlyBefore=$(comm -23 "$out/libraries-kelvora-before.txt" "$out/libraries-kelvora.txt" | paste -sd ' ' -)
+    echo "Shared libraries the earlier build maps and this one does not: ${onlyBefore:-none}."
+  fi
   echo
   echo "### The package"
   echo

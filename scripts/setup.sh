@@ -9,7 +9,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # To build the game and to run it: compiler, build tools, the libraries and the faces it asks for.
 game_packages=(
   cmake g++ make pkg-config
-  libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libx11-dev
+  libsdl2-dev libfreetype-dev libfontconfig-dev libx11-dev
   fonts-arphic-uming fonts-wqy-microhei fonts-liberation2
 )
 # To test it: GoogleTest and Benchmark, clang for fuzzing, a virtual display and the tools that

@@ -62,6 +62,7 @@ void ComposeArea(Window& window, Rect area) {
     const int32_t stride = window.client.width;
     area = Intersect(area, Rect{0, 0, window.client.width, window.client.height});
     if (area.Empty()) return;
+    window.framebuffer.resize(static_cast<size_t>(window.client.width) * static_cast<size_t>(window.client.height));
     const uint32_t back = window.layout->backColour == kDefaultColour ? kButtonFaceColour : window.layout->backColour;
     for (int32_t y = area.top; y < area.Bottom(); ++y) {
         std::fill_n(window.framebuffer.begin() + static_cast<ptrdiff_t>(y) * stride + area.left, area.width, back);
@@ -94,7 +95,10 @@ void ComposeArea(Window& window, Rect area) {
 }
 
 void ResetFramebuffer(Window& window) {
-    window.framebuffer.assign(static_cast<size_t>(window.client.width) * static_cast<size_t>(window.client.height), 0);
+    // The pixels come back when the window is next composed, at its size then: the main window
+    // takes its client size only once its controls are made, and a window made smaller keeps
+    // only what it shows.
+    std::vector<uint32_t>().swap(window.framebuffer);
     window.stale.clear();
     window.stale.push_back(Rect{0, 0, window.client.width, window.client.height});
 }

@@ -45,7 +45,8 @@ std::vector<int32_t> PaintOrder(const Window& window);
 // Paints the background and every visible control over the area of the framebuffer.
 void ComposeArea(Window& window, Rect area);
 
-// Resizes the framebuffer to the client size and marks everything stale.
+// Lets go of the framebuffer's pixels and marks everything stale; the next composition takes them
+// again at the client size.
 void ResetFramebuffer(Window& window);
 
 // The topmost visible control under a client point, -1 for the bare background.

@@ -43,13 +43,15 @@ if [ "${KELVORA_E2E_INNER:-}" != 1 ]; then
     dpkg -x "$package" "$work/root"
     # The faces are found by name, so nothing in the executable tells the package tools about
     # them. The clips are mixed on SDL's own audio: no mixer library, and no MIDI synthesiser
-    # that came with one, for a game that plays no music.
+    # that came with one, for a game that plays no music. FreeType draws the glyphs itself: no
+    # SDL_ttf, and no text shaper with it, for a game that lays out one character after another.
     depends=$(dpkg-deb -f "$package" Depends)
-    for needed in libsdl2-2.0-0 libsdl2-ttf-2.0-0 libfontconfig1 \
+    for needed in libsdl2-2.0-0 libfreetype6 libfontconfig1 \
                   fonts-arphic-uming fonts-wqy-microhei fonts-liberation2; do
       [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "the package does not depend on $needed: $depends"
     done
     [[ "$depends" != *mixer* && "$depends" != *fluidsynth* ]] || fail "the package depends on a mixer: $depends"
+    [[ "$depends" != *ttf* && "$depends" != *harfbuzz* ]] || fail "the package depends on SDL_ttf: $depends"
     [ "$(dpkg-deb -f "$package" Section)" = games ] || fail "the package is not in the games section"
     grep -q '^License: Expat' "$prefix/share/doc/kelvora/copyright" || fail "no MIT (Expat) licence in the copyright file"
     [ -f "$prefix/share/doc/kelvora/changelog.gz" ] || fail "no changelog in the package"

@@ -1,6 +1,6 @@
 // What a font backend gives the shared font service: the faces the layouts name, opened once at
 // each size and weight, and each character's glyph rasterised once. One backend is built into
-// each program: fontconfig with SDL_ttf on POSIX systems, GDI on Windows.
+// each program: fontconfig with FreeType on POSIX systems, GDI on Windows.
 #pragma once
 
 #include <cstdint>

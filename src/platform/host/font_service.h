@@ -1,5 +1,5 @@
 // The font service: measures and draws GBK lines of the layouts' faces into 32-bit pixel buffers.
-// Each system brings its own backend (fontconfig and SDL_ttf, or GDI); this front end is shared.
+// Each system brings its own backend (fontconfig and FreeType, or GDI); this front end is shared.
 #pragma once
 
 #include <cstdint>

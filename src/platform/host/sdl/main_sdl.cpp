@@ -1,5 +1,7 @@
 // Kelvora's entry point: the program directory becomes the current directory, then the game runs
 // on the real display until its main window is closed.
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -40,6 +42,10 @@ int main() {
     // Before anything that can wait: a logout or Ctrl+C ends the game wherever it is.
     kelvora::EndAtOnceOnRequest();
     std::FILE* ready = OpenReadyFile();
+    // The C library would give each thread that allocates a heap of its own, and keep the pages
+    // the font configuration's reader used long after it ended: one heap for the few threads of a
+    // game that draws on one.
+    mallopt(M_ARENA_MAX, 1);
     // Fontconfig reads its files while SDL connects to the display.
     kelvora::StartReadingFontConfiguration();
     kelvora::EnterProgramDirectory();
