@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace kelvora {
@@ -14,10 +15,17 @@ namespace kelvora {
 // for as long as the loader reads them.
 std::unique_ptr<LoadedLibrary> LoadedLibrary::OpenFromMemory(std::span<const uint8_t> bytes) {
     if (bytes.empty()) return nullptr;
-    static int counter = 0;
-    const std::string path = "/tmp/kelvora-library-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".so";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return nullptr;
+    // A name no one else has: under Node the folder is the machine's own /tmp, shared by test
+    // programs running side by side, and every program here has the same process number.
+    std::string path = "/tmp/kelvora-library-XXXXXX.so";
+    const int fd = ::mkstemps(path.data(), 3);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        ::close(fd);
+        ::unlink(path.c_str());
+        return nullptr;
+    }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const bool closed = std::fclose(file) == 0;
     void* handle = written && closed ? ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL) : nullptr;
